@@ -1,0 +1,61 @@
+# Shared build helpers: our warning set, and GoogleTest executables that
+# CTest runs through Wine (one process per executable).
+
+function(zp_warnings target)
+  target_compile_options(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Werror -Wno-missing-field-initializers -Wno-cast-function-type>)
+endfunction()
+
+# GoogleTest from the sources of Debian's googletest package, built with the
+# cross toolchain. Warnings of third-party code are not ours to fix.
+if(NOT TARGET gtest)
+  set(ZP_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest sources")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(${ZP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_library(zp_gtest INTERFACE)
+  target_link_libraries(zp_gtest INTERFACE gtest gmock)
+endif()
+
+# Environment every Wine process of the test run shares: a private 32-bit
+# prefix inside the build tree, no install dialogs, nothing in host menus,
+# and a pinned locale so locale-driven start-up is the same everywhere.
+set(ZP_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+set(ZP_TEST_ENV
+  "WINEPREFIX=${ZP_WINEPREFIX}"
+  "WINEARCH=win32"
+  "WINEDEBUG=-all"
+  "WINEDLLOVERRIDES=mscoree=\\;mshtml=\\;winemenubuilder.exe=d"
+  "LANG=C.UTF-8"
+  "LC_ALL=C.UTF-8")
+
+# zp_add_gtest(<name> SOURCES <files...> [LIBS <libs...>] [DEPENDS <targets...>] [NO_MAIN] [TIMEOUT <s>])
+function(zp_add_gtest name)
+  cmake_parse_arguments(ARG "NO_MAIN" "TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  zp_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} zp_gtest)
+  if(NOT ARG_NO_MAIN)
+    target_link_libraries(${name} PRIVATE gtest_main)
+  endif()
+  if(ARG_DEPENDS)
+    add_dependencies(${name} ${ARG_DEPENDS})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no
+           WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZP_TEST_ENV}" TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+# Add every listed source that exists; units land one at a time.
+function(zp_existing_sources out)
+  set(result)
+  foreach(f ${ARGN})
+    if(EXISTS ${CMAKE_SOURCE_DIR}/${f})
+      list(APPEND result ${CMAKE_SOURCE_DIR}/${f})
+    endif()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()

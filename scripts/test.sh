@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the Win32 tests under Wine in Xvfb,
+# then the window-free units with sanitizers and a bounded fuzz run.
+# Usage: scripts/test.sh [build-dir] [ctest -R regex]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$here/build}")
+filter=${2:-}
+
+"$here/scripts/setup-deps.sh"
+
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+source "$here/scripts/wine-env.sh"
+zp_wine_up "$build"
+
+status=0
+ctest --test-dir "$build" --output-on-failure ${filter:+-R "$filter"} || status=1
+
+if [ -z "$filter" ] && [ -x "$here/scripts/host-check.sh" ]; then
+  "$here/scripts/host-check.sh" "$build/host" "${ZP_FUZZ_SECONDS:-60}" || status=1
+fi
+exit $status
