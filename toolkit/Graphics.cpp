@@ -1,0 +1,445 @@
+// Graphics: colour resolution, handle owners and the Bitmap class.
+#include "toolkit/Graphics.h"
+
+#include "toolkit/Canvas.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+namespace tk {
+
+COLORREF ColorToRGB(Color c) {
+    if (c == clNone || c == clDefault) return RGB(0, 0, 0);
+    if (IsSystemColor(c)) return ::GetSysColor(c & 0xFF);
+    return static_cast<COLORREF>(c) & 0x00FFFFFF;
+}
+
+namespace {
+
+struct ColorName {
+    Color value;
+    const char* name;
+};
+
+const ColorName kColorNames[] = {
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {clGradientActiveCaption, "clGradientActiveCaption"},
+    {clGradientInactiveCaption, "clGradientInactiveCaption"},
+};
+
+bool ParseNumber(const std::string& text, long long& out) {
+    if (text.empty()) return false;
+    const char* p = text.c_str();
+    int base = 10;
+    if (*p == '$') {
+        base = 16;
+        ++p;
+    } else if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        base = 16;
+        p += 2;
+    }
+    if (!*p) return false;
+    char* end = nullptr;
+    out = std::strtoll(p, &end, base);
+    return end && *end == '\0';
+}
+
+}  // namespace
+
+bool IdentToColor(const std::string& text, Color& out) {
+    for (const auto& entry : kColorNames) {
+        if (_stricmp(entry.name, text.c_str()) == 0) {
+            out = entry.value;
+            return true;
+        }
+    }
+    long long value = 0;
+    if (!ParseNumber(text, value)) return false;
+    out = static_cast<Color>(static_cast<std::uint32_t>(value));
+    return true;
+}
+
+std::string ColorToIdent(Color c) {
+    for (const auto& entry : kColorNames)
+        if (entry.value == c) return entry.name;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "$%08X", static_cast<unsigned>(c));
+    return buf;
+}
+
+MemoryDCHandle CreateMemoryDC(HDC compatibleWith) { return MemoryDCHandle(::CreateCompatibleDC(compatibleWith)); }
+
+WindowDC::WindowDC(HWND wnd) : wnd_(wnd), dc_(::GetDC(wnd)) {}
+WindowDC::WindowDC(HWND wnd, HRGN clip, DWORD flags) : wnd_(wnd), dc_(::GetDCEx(wnd, clip, flags)) {}
+WindowDC::~WindowDC() {
+    if (dc_) ::ReleaseDC(wnd_, dc_);
+}
+
+PaintDC::PaintDC(HWND wnd) : wnd_(wnd) { ::BeginPaint(wnd, &ps_); }
+PaintDC::~PaintDC() { ::EndPaint(wnd_, &ps_); }
+
+int ScreenPixelsPerInch() {
+    WindowDC screen(nullptr);
+    int ppi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+    return ppi > 0 ? ppi : 96;
+}
+
+int Font::Size() const { return -::MulDiv(height, 72, ScreenPixelsPerInch()); }
+void Font::SetSize(int points) { height = -::MulDiv(points, ScreenPixelsPerInch(), 72); }
+
+FontHandle Font::Create() const {
+    LOGFONTA lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = (style & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (style & fsItalic) ? TRUE : FALSE;
+    lf.lfUnderline = (style & fsUnderline) ? TRUE : FALSE;
+    lf.lfStrikeOut = (style & fsStrikeOut) ? TRUE : FALSE;
+    lf.lfCharSet = charset;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH;
+    std::strncpy(lf.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+    return FontHandle(::CreateFontIndirectA(&lf));
+}
+
+PenHandle CreatePen(const Pen& pen) {
+    return PenHandle(::CreatePen(static_cast<int>(pen.style), pen.width, ColorToRGB(pen.color)));
+}
+
+BrushHandle CreateBrush(const Brush& brush) {
+    switch (brush.style) {
+    case BrushStyle::Solid: return BrushHandle(::CreateSolidBrush(ColorToRGB(brush.color)));
+    case BrushStyle::Clear: {
+        LOGBRUSH lb{BS_NULL, 0, 0};
+        return BrushHandle(::CreateBrushIndirect(&lb));
+    }
+    case BrushStyle::Horizontal: return BrushHandle(::CreateHatchBrush(HS_HORIZONTAL, ColorToRGB(brush.color)));
+    case BrushStyle::Vertical: return BrushHandle(::CreateHatchBrush(HS_VERTICAL, ColorToRGB(brush.color)));
+    case BrushStyle::FDiagonal: return BrushHandle(::CreateHatchBrush(HS_FDIAGONAL, ColorToRGB(brush.color)));
+    case BrushStyle::BDiagonal: return BrushHandle(::CreateHatchBrush(HS_BDIAGONAL, ColorToRGB(brush.color)));
+    case BrushStyle::Cross: return BrushHandle(::CreateHatchBrush(HS_CROSS, ColorToRGB(brush.color)));
+    case BrushStyle::DiagCross: return BrushHandle(::CreateHatchBrush(HS_DIAGCROSS, ColorToRGB(brush.color)));
+    }
+    return BrushHandle(::CreateSolidBrush(ColorToRGB(brush.color)));
+}
+
+BrushHandle CreateSolidBrush(Color color) { return BrushHandle(::CreateSolidBrush(ColorToRGB(color))); }
+
+// ---------------------------------------------------------------------------
+namespace {
+
+int BitsOf(PixelFormat f) {
+    switch (f) {
+    case PixelFormat::Bit1: return 1;
+    case PixelFormat::Bit4: return 4;
+    case PixelFormat::Bit8: return 8;
+    case PixelFormat::Bit15:
+    case PixelFormat::Bit16: return 16;
+    case PixelFormat::Bit24: return 24;
+    case PixelFormat::Bit32: return 32;
+    case PixelFormat::Device: return 0;
+    }
+    return 0;
+}
+
+PixelFormat FormatOf(HBITMAP bmp) {
+    DIBSECTION ds{};
+    int n = ::GetObjectA(bmp, sizeof ds, &ds);
+    if (n == sizeof(DIBSECTION)) {
+        switch (ds.dsBmih.biBitCount) {
+        case 1: return PixelFormat::Bit1;
+        case 4: return PixelFormat::Bit4;
+        case 8: return PixelFormat::Bit8;
+        case 16: return PixelFormat::Bit16;
+        case 24: return PixelFormat::Bit24;
+        case 32: return PixelFormat::Bit32;
+        default: return PixelFormat::Device;
+        }
+    }
+    BITMAP bm{};
+    ::GetObjectA(bmp, sizeof bm, &bm);
+    return bm.bmBitsPixel == 1 && bm.bmPlanes == 1 ? PixelFormat::Bit1 : PixelFormat::Device;
+}
+
+// Makes a bitmap of the given format; for DIB formats *bits receives the pixel
+// memory (only reported for 32-bit top-down sections).
+BitmapHandle MakeBitmap(int width, int height, PixelFormat format, std::uint32_t** bits) {
+    if (bits) *bits = nullptr;
+    if (width <= 0 || height <= 0) return {};
+    if (format == PixelFormat::Device) {
+        WindowDC screen(nullptr);
+        return BitmapHandle(::CreateCompatibleBitmap(screen.Get(), width, height));
+    }
+    if (format == PixelFormat::Bit1) return BitmapHandle(::CreateBitmap(width, height, 1, 1, nullptr));
+    int bpp = BitsOf(format);
+    struct {
+        BITMAPINFOHEADER h;
+        RGBQUAD colors[256];
+    } info{};
+    info.h.biSize = sizeof(BITMAPINFOHEADER);
+    info.h.biWidth = width;
+    info.h.biHeight = format == PixelFormat::Bit32 ? -height : height;
+    info.h.biPlanes = 1;
+    info.h.biBitCount = static_cast<WORD>(bpp);
+    info.h.biCompression = BI_RGB;
+    if (bpp <= 8) {
+        // A grey ramp is a neutral palette; real pictures come with their own.
+        int n = 1 << bpp;
+        info.h.biClrUsed = n;
+        for (int i = 0; i < n; ++i) {
+            BYTE v = static_cast<BYTE>(i * 255 / (n - 1));
+            info.colors[i] = RGBQUAD{v, v, v, 0};
+        }
+    }
+    void* pixels = nullptr;
+    HBITMAP h = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (h && bits && format == PixelFormat::Bit32) *bits = static_cast<std::uint32_t*>(pixels);
+    return BitmapHandle(h);
+}
+
+void CopyPicture(HBITMAP from, int fw, int fh, HBITMAP to) {
+    auto src = CreateMemoryDC();
+    auto dst = CreateMemoryDC();
+    SelectGuard s1(src.Get(), from);
+    SelectGuard s2(dst.Get(), to);
+    ::BitBlt(dst.Get(), 0, 0, fw, fh, src.Get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+Bitmap::Bitmap() = default;
+
+Bitmap::Bitmap(int width, int height, PixelFormat format) : format_(format) {
+    std::uint32_t* bits = nullptr;
+    BitmapHandle h = MakeBitmap(width, height, format, &bits);
+    if (h) Replace(std::move(h), width, height, format, bits);
+}
+
+Bitmap::~Bitmap() { ReleaseDC(); }
+
+Bitmap::Bitmap(const Bitmap& other) : format_(other.format_) {
+    if (other.Empty()) return;
+    std::uint32_t* bits = nullptr;
+    BitmapHandle h = MakeBitmap(other.width_, other.height_, other.format_, &bits);
+    if (!h) return;
+    const_cast<Bitmap&>(other).ReleaseDC();
+    CopyPicture(other.handle_.Get(), other.width_, other.height_, h.Get());
+    Replace(std::move(h), other.width_, other.height_, other.format_, bits);
+}
+
+Bitmap& Bitmap::operator=(const Bitmap& other) {
+    if (this != &other) {
+        Bitmap copy(other);
+        auto onChange = std::move(OnChange);
+        *this = std::move(copy);
+        OnChange = std::move(onChange);
+        Changed();
+    }
+    return *this;
+}
+
+Bitmap::Bitmap(Bitmap&& other) noexcept
+    : handle_(std::move(other.handle_)),
+      width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      format_(other.format_),
+      bits_(std::exchange(other.bits_, nullptr)),
+      dc_(std::move(other.dc_)),
+      oldBitmap_(std::exchange(other.oldBitmap_, nullptr)),
+      canvas_(std::move(other.canvas_)) {}
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
+    if (this != &other) {
+        ReleaseDC();
+        handle_ = std::move(other.handle_);
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        format_ = other.format_;
+        bits_ = std::exchange(other.bits_, nullptr);
+        dc_ = std::move(other.dc_);
+        oldBitmap_ = std::exchange(other.oldBitmap_, nullptr);
+        canvas_ = std::move(other.canvas_);
+    }
+    return *this;
+}
+
+void Bitmap::ReleaseDC() {
+    canvas_.reset();
+    if (dc_) {
+        if (oldBitmap_) ::SelectObject(dc_.Get(), oldBitmap_);
+        oldBitmap_ = nullptr;
+        dc_.Reset();
+    }
+}
+
+void Bitmap::Replace(BitmapHandle handle, int width, int height, PixelFormat format, std::uint32_t* bits) {
+    ReleaseDC();
+    handle_ = std::move(handle);
+    width_ = handle_ ? width : 0;
+    height_ = handle_ ? height : 0;
+    format_ = format;
+    bits_ = bits;
+}
+
+void Bitmap::Clear() {
+    Replace({}, 0, 0, format_, nullptr);
+    Changed();
+}
+
+void Bitmap::SetSize(int width, int height) {
+    if (width == width_ && height == height_) return;
+    std::uint32_t* bits = nullptr;
+    BitmapHandle h = MakeBitmap(width, height, format_, &bits);
+    if (h && handle_) {
+        ReleaseDC();
+        // New area starts white, as a fresh picture would.
+        auto dc = CreateMemoryDC();
+        {
+            SelectGuard sel(dc.Get(), h.Get());
+            RECT r{0, 0, width, height};
+            ::FillRect(dc.Get(), &r, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        }
+        CopyPicture(handle_.Get(), std::min(width, width_), std::min(height, height_), h.Get());
+    }
+    Replace(std::move(h), width, height, format_, bits);
+    Changed();
+}
+
+void Bitmap::SetFormat(PixelFormat format) {
+    if (format == format_) return;
+    if (Empty()) {
+        format_ = format;
+        return;
+    }
+    std::uint32_t* bits = nullptr;
+    BitmapHandle h = MakeBitmap(width_, height_, format, &bits);
+    if (!h) throw std::runtime_error("Bitmap: cannot change the pixel format");
+    ReleaseDC();
+    CopyPicture(handle_.Get(), width_, height_, h.Get());
+    Replace(std::move(h), width_, height_, format, bits);
+    Changed();
+}
+
+Bitmap Bitmap::CreateDIB(int width, int height, PixelFormat format) {
+    if (format == PixelFormat::Device) format = PixelFormat::Bit32;
+    return Bitmap(width, height, format);
+}
+
+void Bitmap::Adopt(HBITMAP bitmap) {
+    BITMAP bm{};
+    if (!bitmap || !::GetObjectA(bitmap, sizeof bm, &bm)) {
+        Clear();
+        return;
+    }
+    PixelFormat f = FormatOf(bitmap);
+    std::uint32_t* bits = nullptr;
+    if (f == PixelFormat::Bit32 && bm.bmBits && bm.bmHeight > 0) {
+        // A bottom-up section: convert so that Bits() keeps its top-down meaning.
+        BitmapHandle owned(bitmap);
+        BitmapHandle h = MakeBitmap(bm.bmWidth, bm.bmHeight, f, &bits);
+        CopyPicture(owned.Get(), bm.bmWidth, bm.bmHeight, h.Get());
+        Replace(std::move(h), bm.bmWidth, bm.bmHeight, f, bits);
+    } else {
+        Replace(BitmapHandle(bitmap), bm.bmWidth, std::abs(bm.bmHeight), f, bits);
+    }
+    Changed();
+}
+
+bool Bitmap::LoadFromResourceName(HINSTANCE module, const std::string& name) {
+    HANDLE h = ::LoadImageA(module, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    if (!h) return false;
+    Adopt(static_cast<HBITMAP>(h));
+    return true;
+}
+
+bool Bitmap::LoadFromResourceID(HINSTANCE module, int id) {
+    HANDLE h = ::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    if (!h) return false;
+    Adopt(static_cast<HBITMAP>(h));
+    return true;
+}
+
+bool Bitmap::LoadFromFile(const std::string& path) {
+    HANDLE h = ::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE);
+    if (!h) return false;
+    Adopt(static_cast<HBITMAP>(h));
+    return true;
+}
+
+HDC Bitmap::DC() {
+    if (!dc_) {
+        dc_ = CreateMemoryDC();
+        if (handle_) oldBitmap_ = ::SelectObject(dc_.Get(), handle_.Get());
+    }
+    return dc_.Get();
+}
+
+Canvas& Bitmap::GetCanvas() {
+    if (!canvas_) canvas_ = std::make_unique<Canvas>(DC());
+    return *canvas_;
+}
+
+void Bitmap::Dormant() { ReleaseDC(); }
+
+Color Bitmap::Pixel(int x, int y) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return clNone;
+    if (bits_) {
+        ::GdiFlush();
+        std::uint32_t v = bits_[y * width_ + x];
+        return static_cast<Color>(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+    }
+    return static_cast<Color>(::GetPixel(DC(), x, y));
+}
+
+Color Bitmap::TransparentColor() {
+    if (Empty()) return clDefault;
+    return Pixel(0, height_ - 1);
+}
+
+}  // namespace tk
