@@ -11,8 +11,6 @@
 
 namespace tk {
 
-enum class TextAlign { Left, Center, Right };
-
 class Canvas {
 public:
     Canvas() = default;

@@ -224,6 +224,10 @@ PenHandle CreatePen(const Pen& pen);
 BrushHandle CreateBrush(const Brush& brush);
 BrushHandle CreateSolidBrush(Color color);
 
+// Horizontal placement of a caption and vertical placement of a label's text.
+enum Alignment { taLeftJustify, taRightJustify, taCenter };
+enum TextLayout { tlTop, tlCenter, tlBottom };
+
 // ---------------------------------------------------------------------------
 enum class PixelFormat { Device, Bit1, Bit4, Bit8, Bit15, Bit16, Bit24, Bit32 };
 
