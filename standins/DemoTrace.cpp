@@ -20,11 +20,12 @@ std::string DemoTrace::Prefix(std::string_view name, std::optional<int32_t> port
 void DemoTrace::Call(std::string_view name, std::optional<int32_t> port, std::string_view details,
                      bool succeeded) {
   if (mode_ == Mode::Off) return;
-  Flush();
+  EndRun();
   std::string line = Prefix(name, port);
   if (!details.empty()) line += " " + std::string(details);
   if (!succeeded) line += " FAIL";
   Emit(line);
+  WriteOut();
 }
 
 void DemoTrace::AddressCall(std::string_view name, int32_t port, int32_t address, std::optional<int32_t> data,
@@ -40,7 +41,7 @@ void DemoTrace::AddressCall(std::string_view name, int32_t port, int32_t address
   const bool continues = run_ && run_->name == name && run_->port == port && run_->last != INT32_MAX &&
                          address == run_->last + 1;
   if (!continues) {
-    Flush();
+    EndRun();
     run_ = Run{std::string(name), port, address, address, 0};
   } else {
     run_->last = address;
@@ -49,6 +50,11 @@ void DemoTrace::AddressCall(std::string_view name, int32_t port, int32_t address
 }
 
 void DemoTrace::Flush() {
+  EndRun();
+  WriteOut();
+}
+
+void DemoTrace::EndRun() {
   if (!run_) return;
   const Run run = *run_;
   run_.reset();
@@ -59,5 +65,13 @@ void DemoTrace::Flush() {
 }
 
 void DemoTrace::Emit(const std::string& line) {
-  if (!path_.empty()) standin::AppendToFile(path_, line + "\r\n");
+  pending_ += line;
+  pending_ += "\r\n";
+  // One file append per line would make a large chip's full trace crawl.
+  if (pending_.size() >= kBatchBytes) WriteOut();
+}
+
+void DemoTrace::WriteOut() {
+  if (!pending_.empty() && !path_.empty()) standin::AppendToFile(path_, pending_);
+  pending_.clear();
 }

@@ -3,7 +3,9 @@
 // text file, so tests can check which plug-in functions ran in which order.
 // In collapsed mode a run of per-address calls of one function over
 // ascending consecutive addresses becomes a single line, written when the
-// run ends, which keeps traces of large chips small.
+// run ends, which keeps traces of large chips small. Lines of calls without
+// an address reach the file at once; per-address lines wait for the next
+// such call, for Flush or for a batch to fill.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +28,7 @@ public:
   // Addresses have at least four upper-case hex digits, data at least two.
   void AddressCall(std::string_view name, int32_t port, int32_t address, std::optional<int32_t> data,
                    bool succeeded);
-  // Writes out a pending run.
+  // Writes out a pending run and the waiting lines.
   void Flush();
 
 private:
@@ -39,10 +41,15 @@ private:
   };
 
   std::string Prefix(std::string_view name, std::optional<int32_t> port) const;
+  void EndRun();
   void Emit(const std::string& line);
+  void WriteOut();
+
+  static constexpr size_t kBatchBytes = 64 * 1024;
 
   std::string path_;
   Mode mode_ = Mode::Off;
   bool withPorts_ = false;
   std::optional<Run> run_;
+  std::string pending_;
 };

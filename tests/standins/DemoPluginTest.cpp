@@ -524,7 +524,7 @@ TEST_F(DemoPluginTest, CollapsedTraceMergesRunsOfAddresses) {
   EXPECT_EQ(Trace(), expected);
 }
 
-TEST_F(DemoPluginTest, CollapsedRunIsWrittenWhenThePlugInIsUnloaded) {
+TEST_F(DemoPluginTest, WaitingAddressLinesAreWrittenWhenThePlugInIsUnloaded) {
   {
     DemoPlugIn plugin;
     ASSERT_TRUE(plugin.StartProgramming());
@@ -532,6 +532,17 @@ TEST_F(DemoPluginTest, CollapsedRunIsWrittenWhenThePlugInIsUnloaded) {
     plugin.ReadFlash(1);
   }
   EXPECT_EQ(Trace().back(), "ReadFlashAddress 0000-0001");
+  Configure("TRACE=2\n");
+  ClearTrace();
+  {
+    DemoPlugIn plugin;
+    ASSERT_TRUE(plugin.StartProgramming());
+    plugin.WriteFlashAddress(kPort, 0, 0xAB);
+    plugin.ReadFlash(0);
+  }
+  const std::vector<std::string> expected = {"PowerUpDevice", "EnableProgramming", "WriteFlashAddress 0000 AB",
+                                             "ReadFlashAddress 0000 AB"};
+  EXPECT_EQ(Trace(), expected);
 }
 
 TEST_F(DemoPluginTest, TraceCanShowPortsAndLoadsOrBeOff) {
