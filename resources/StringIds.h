@@ -151,6 +151,7 @@
 #define S_SYSINFO_READ_MODE_ON           65146
 #define S_SYSINFO_READ_MODE_OFF          65147
 #define S_SYSINFO_USED_PORT              65148
+#define S_SYSINFO_NO_PORT                65149
 
 /* Plug-in browser */
 #define S_PLUGINS_HEADER_FILE_NAME       65160
