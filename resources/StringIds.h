@@ -26,6 +26,7 @@
 #define S_PORT_IS_BIDIRECTIONAL          65010
 #define S_PORT_NOT_BIDIRECTIONAL         65011
 #define S_CANCEL_CURRENT_OPERATION       65012
+#define S_NO_PARALLEL_PORT               65013
 
 /* Plug-in loading and binding, adapter check, device identification */
 #define S_PLUGIN_FILE_NOT_FOUND          65016
