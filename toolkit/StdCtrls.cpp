@@ -171,10 +171,19 @@ bool Label::DialogChar(char key, ShiftState shift) {
     return false;
 }
 
+namespace {
+
+// System buttons and edits capture the mouse and report clicks themselves
+// (BN_CLICKED); the toolkit's own press-release click would come on top.
+void LeaveMouseToSystemClass(Control& c) { c.SetControlStyle(c.GetControlStyle() & ~(csClickEvents | csCaptureMouse)); }
+
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // Button
 
 Button::Button() {
+    LeaveMouseToSystemClass(*this);
     SetBounds(0, 0, 75, 25);
     SetTabStop(true);
 }
@@ -385,6 +394,7 @@ LRESULT BitBtn::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // CheckBox
 
 CheckBox::CheckBox() {
+    LeaveMouseToSystemClass(*this);
     SetBounds(0, 0, 97, 17);
     SetTabStop(true);
 }
@@ -436,6 +446,7 @@ LRESULT CheckBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // RadioButton
 
 RadioButton::RadioButton() {
+    LeaveMouseToSystemClass(*this);
     SetBounds(0, 0, 113, 17);
     SetTabStop(true);
 }
@@ -477,6 +488,7 @@ LRESULT RadioButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // Edit
 
 Edit::Edit() {
+    LeaveMouseToSystemClass(*this);
     SetBounds(0, 0, 121, 21);
     SetTabStop(true);
     SetColor(clWindow);
@@ -596,6 +608,7 @@ LRESULT Edit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // GroupBox
 
 GroupBox::GroupBox() {
+    LeaveMouseToSystemClass(*this);
     SetControlStyle(GetControlStyle() | csAcceptsControls);
     SetBounds(0, 0, 185, 105);
 }
