@@ -88,7 +88,8 @@ public:
         return dynamic_cast<T*>(FindComponent(name));
     }
     // Marks this component and everything it owns as being destroyed, so that
-    // no event runs into code that is already gone. Owners and Free() call it.
+    // no event runs into code that is already gone, after BeforeDestruction
+    // ran on the intact object. Owners and Free() call it before deleting.
     void Destroying();
 
     // --- notifications ---------------------------------------------------
@@ -109,6 +110,9 @@ public:
     LifeToken Token() const { return LifeToken(alive_); }
 
 protected:
+    // Runs once, while the whole object still exists, before destruction
+    // (forms fire OnDestroy here).
+    virtual void BeforeDestruction() {}
     // A component this one knows (free notification, owner, sibling) was
     // inserted or is being removed.
     virtual void Notification(Component* component, Operation operation);

@@ -21,6 +21,11 @@ class Canvas;
 class WinControl;
 class Form;
 class Control;
+struct Value;
+class ReadContext;
+
+// The procedure of every toolkit window class.
+LRESULT CALLBACK ToolkitWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // --- small shared types ---------------------------------------------------
 enum ShiftFlag : unsigned {
@@ -441,6 +446,8 @@ protected:
     void ParentColorChanged() override;
     void ParentShowHintChanged() override;
 
+    // Children re-evaluate their showing state (after this one's changed).
+    void UpdateChildrenShowing();
     // For controls that change their window's style in place.
     void SetWindowStyleBits(DWORD mask, DWORD bits);
 
@@ -482,6 +489,9 @@ public:
 protected:
     void PaintWindow(HDC dc) override;
 };
+
+// A colour from a description value: an identifier ("clBtnFace") or a number.
+Color ColorFromValue(const Value& value, ReadContext& ctx);
 
 // Shift state of the keyboard now (through the input seam).
 ShiftState KeyboardShiftState();

@@ -132,9 +132,6 @@ public:
     bool PreviewKeyUp(WORD& key, ShiftState shift);
     bool PreviewKeyPress(char& key);
 
-    // Created a form's window owned by the application window.
-    bool ShowingForm() const { return Showing(); }
-
     NotifyEvent OnCreate;
     NotifyEvent OnDestroy;
     NotifyEvent OnShow;
@@ -181,6 +178,7 @@ protected:
     void CreateWnd() override;
     void PaintWindow(HDC dc) override;
     void Loaded() override;
+    void BeforeDestruction() override;
     virtual void DoShow();
     virtual void DoHide();
     virtual void DoClose(CloseAction& action);
@@ -194,8 +192,9 @@ private:
     };
     void BindFields();
     void PlaceOnScreen();
-    void CloseModal();
-    void DialogKeyClick(bool defaultButton);
+    // OnCloseQuery and OnClose for a modal form; false when they refused.
+    bool CloseModal();
+    bool ClickDialogButton(bool defaultButton);
 
     HandlerTable handlers_;
     std::vector<FieldBinding> fields_;
@@ -206,10 +205,11 @@ private:
     bool keyPreview_ = false;
     WindowState windowState_ = wsNormal;
     WinControl* activeControl_ = nullptr;
+    LifeToken activeToken_;
     Component* menu_ = nullptr;
     ModalResult modalResult_ = mrNone;
     bool modal_ = false;
-    bool placed_ = false;
+    bool closedModal_ = false;
     bool created_ = false;
 };
 
@@ -282,6 +282,9 @@ public:
     // mouse enter / leave notifications of windowless controls.
     void MouseOver(Control* control, POINT screen);
 
+    // Destroys the form once the running handler has returned (caFree).
+    void ReleaseLater(Form* form);
+
 protected:
     void Notification(Component* component, Operation operation) override;
 
@@ -304,8 +307,12 @@ private:
     Control* mouseControl_ = nullptr;
     LifeToken mouseToken_;
     DWORD hintRestSince_ = 0;
+    DWORD hintShownAt_ = 0;
     bool hintShown_ = false;
+    bool hintDone_ = false;
+    bool hintTimer_ = false;
     std::string currentHint_;
+    std::vector<std::pair<Component*, LifeToken>> pendingFree_;
 };
 
 // The one application object.

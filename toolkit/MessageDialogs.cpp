@@ -1,0 +1,210 @@
+// MessageDialogs: message boxes of our own, built in code on a Form; texts
+// come from the string table so that a language module translates them.
+#include "toolkit/MessageDialogs.h"
+
+#include "toolkit/Forms.h"
+#include "toolkit/Resources.h"
+#include "toolkit/ToolkitStrings.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tk {
+
+namespace {
+
+constexpr int kMargin = 12;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonGap = 8;
+constexpr int kIconSize = 32;
+constexpr int kMaxTextWidth = 420;
+
+struct ButtonSpec {
+    ModalResult result;
+    UINT textId;
+};
+
+std::vector<ButtonSpec> ButtonsOf(MsgDlgButtons buttons) {
+    switch (buttons) {
+    case mbOKCancel: return {{mrOk, SMsgDlgOK}, {mrCancel, SMsgDlgCancel}};
+    case mbYesNo: return {{mrYes, SMsgDlgYes}, {mrNo, SMsgDlgNo}};
+    case mbYesNoCancel: return {{mrYes, SMsgDlgYes}, {mrNo, SMsgDlgNo}, {mrCancel, SMsgDlgCancel}};
+    default: return {{mrOk, SMsgDlgOK}};
+    }
+}
+
+// Esc and the close box give the Cancel button, else No, else OK.
+ModalResult CancelResultOf(MsgDlgButtons buttons) {
+    switch (buttons) {
+    case mbOKCancel:
+    case mbYesNoCancel: return mrCancel;
+    case mbYesNo: return mrNo;
+    default: return mrOk;
+    }
+}
+
+LPCSTR IconOf(MsgDlgType type) {
+    switch (type) {
+    case mtWarning: return IDI_EXCLAMATION;
+    case mtError: return IDI_HAND;
+    case mtInformation: return IDI_ASTERISK;
+    case mtConfirmation: return IDI_QUESTION;
+    default: return nullptr;
+    }
+}
+
+// The dialog: icon and text painted by the form, real push buttons whose
+// control ids are their modal results.
+class MessageForm : public Form {
+public:
+    explicit MessageForm(const MessageRequest& request) : request_(request) {
+        SetBorderStyle(bsDialog);
+        SetBorderIcons(biSystemMenu);
+        SetPosition(poScreenCenter);
+        SetFormStyle(fsStayOnTop);
+        SetText(request.caption);
+        if (LPCSTR icon = IconOf(request.type)) icon_ = ::LoadIconA(nullptr, icon);
+        Layout();
+    }
+
+protected:
+    void CreateWnd() override {
+        Form::CreateWnd();
+        const std::vector<ButtonSpec> specs = ButtonsOf(request_.buttons);
+        const int count = static_cast<int>(specs.size());
+        const int total = count * kButtonWidth + (count - 1) * kButtonGap;
+        int x = (ClientWidth() - total) / 2;
+        const int y = ClientHeight() - kMargin - kButtonHeight;
+        for (int i = 0; i < count; ++i) {
+            DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            HWND button = ::CreateWindowExA(0, "BUTTON", LoadStr(specs[static_cast<std::size_t>(i)].textId).c_str(),
+                                            style, x, y, kButtonWidth, kButtonHeight, HandleIfAllocated(),
+                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(specs[static_cast<std::size_t>(i)].result)),
+                                            ::GetModuleHandleA(nullptr), nullptr);
+            ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(FontObject()), FALSE);
+            if (i == 0) first_ = button;
+            x += kButtonWidth + kButtonGap;
+        }
+    }
+
+    void PaintWindow(HDC dc) override {
+        if (icon_) ::DrawIcon(dc, kMargin, kMargin, icon_);
+        SelectGuard font(dc, FontObject());
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, ColorToRGB(clWindowText));
+        RECT r = textRect_;
+        ::DrawTextA(dc, request_.text.c_str(), static_cast<int>(request_.text.size()), &r,
+                    DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    }
+
+    bool DialogKey(WORD key, ShiftState shift) override {
+        if (shift & (ssAlt | ssCtrl)) return false;
+        if (key == VK_ESCAPE) {
+            SetModalResult(CancelResultOf(request_.buttons));
+            return true;
+        }
+        if (key == VK_RETURN) {
+            HWND focus = ::GetFocus();
+            if (!focus || ::GetParent(focus) != HandleIfAllocated()) focus = first_;
+            SetModalResult(static_cast<ModalResult>(::GetDlgCtrlID(focus)));
+            return true;
+        }
+        if (key == VK_TAB) {
+            HWND next = ::GetNextDlgTabItem(HandleIfAllocated(), ::GetFocus(), (shift & ssShift) != 0);
+            if (next) ::SetFocus(next);
+            return true;
+        }
+        return false;
+    }
+
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+        case WM_COMMAND:
+            if (lParam && HIWORD(wParam) == BN_CLICKED) {
+                SetModalResult(static_cast<ModalResult>(LOWORD(wParam)));
+                return 0;
+            }
+            break;
+        case WM_CLOSE: SetModalResult(CancelResultOf(request_.buttons)); return 0;
+        case WM_SHOWWINDOW:
+            if (wParam && first_) ::PostMessageA(HandleIfAllocated(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first_), TRUE);
+            break;
+        case WM_NEXTDLGCTL:
+            if (lParam) ::SetFocus(reinterpret_cast<HWND>(wParam));
+            return 0;
+        default: break;
+        }
+        return Form::WndProc(msg, wParam, lParam);
+    }
+
+private:
+    // Size from the text, wrapped at a readable width.
+    void Layout() {
+        HDC screen = ::GetDC(nullptr);
+        RECT r{0, 0, kMaxTextWidth, 0};
+        {
+            SelectGuard font(screen, FontObject());
+            ::DrawTextA(screen, request_.text.c_str(), static_cast<int>(request_.text.size()), &r,
+                        DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+        }
+        ::ReleaseDC(nullptr, screen);
+        const int textLeft = icon_ ? kMargin + kIconSize + kMargin : kMargin;
+        const int textHeight = std::max<int>(r.bottom - r.top, icon_ ? kIconSize : 0);
+        const int count = static_cast<int>(ButtonsOf(request_.buttons).size());
+        const int buttonsWidth = count * kButtonWidth + (count - 1) * kButtonGap;
+        const int width = std::max<int>(textLeft + (r.right - r.left) + kMargin, buttonsWidth + 2 * kMargin);
+        const int height = kMargin + textHeight + kMargin + kButtonHeight + kMargin;
+        textRect_ = RECT{textLeft, kMargin, textLeft + (r.right - r.left), kMargin + (r.bottom - r.top)};
+        if (icon_ && r.bottom - r.top < kIconSize) ::OffsetRect(&textRect_, 0, (kIconSize - (r.bottom - r.top)) / 2);
+        SetClientSize(width, height);
+    }
+
+    MessageRequest request_;
+    HICON icon_ = nullptr;
+    HWND first_ = nullptr;
+    RECT textRect_{};
+};
+
+const ClassRegistration<MessageForm> g_messageFormClass("TMessageForm", "TForm");
+
+}  // namespace
+
+Seam<MessageService>& MessageSeam() {
+    static DialogMessageService real;
+    static Seam<MessageService> seam(real);
+    return seam;
+}
+
+ModalResult DialogMessageService::Show(const MessageRequest& request) {
+    MessageForm form(request);
+    return form.ShowModal();
+}
+
+std::string MessageCaption(MsgDlgType type) {
+    switch (type) {
+    case mtWarning: return LoadStr(SMsgDlgWarning);
+    case mtError: return LoadStr(SMsgDlgError);
+    case mtInformation: return LoadStr(SMsgDlgInformation);
+    case mtConfirmation: return LoadStr(SMsgDlgConfirm);
+    default: return App().Title();
+    }
+}
+
+ModalResult MessageBoxWithCaption(const std::string& text, const std::string& caption, MsgDlgType type,
+                                  MsgDlgButtons buttons) {
+    MessageRequest request;
+    request.text = text;
+    request.caption = caption;
+    request.type = type;
+    request.buttons = buttons;
+    return MessageSeam()->Show(request);
+}
+
+ModalResult MessageDlg(const std::string& text, MsgDlgType type, MsgDlgButtons buttons) {
+    return MessageBoxWithCaption(text, MessageCaption(type), type, buttons);
+}
+
+void ShowMessage(const std::string& text) { MessageBoxWithCaption(text, App().Title(), mtCustom, mbOK); }
+
+}  // namespace tk

@@ -1,0 +1,65 @@
+// MouseLoop: a modal mouse loop that always gives back what it took.
+#include "toolkit/MouseLoop.h"
+
+#include "toolkit/Forms.h"
+#include "toolkit/Services.h"
+
+namespace tk {
+
+MouseLoop::MouseLoop(HWND captureWindow, const Component* owner)
+    : window_(captureWindow), owner_(owner ? owner->Token() : LifeToken()), hasOwner_(owner != nullptr) {}
+
+MouseLoop::~MouseLoop() { Release(); }
+
+void MouseLoop::ClipCursor(const RECT& screenRect) {
+    ::ClipCursor(&screenRect);
+    clipped_ = true;
+}
+
+void MouseLoop::Release() {
+    if (clipped_) {
+        ::ClipCursor(nullptr);
+        clipped_ = false;
+    }
+    if (captured_) {
+        captured_ = false;
+        if (::GetCapture() == window_) ::ReleaseCapture();
+    }
+}
+
+MouseLoop::Outcome MouseLoop::Run(const std::function<Step(const MSG& msg)>& onMessage) {
+    ::SetCapture(window_);
+    captured_ = true;
+    App().ModalStarted();
+    struct Finish {
+        MouseLoop* loop;
+        ~Finish() {
+            loop->Release();
+            App().ModalFinished();
+        }
+    } finish{this};
+    for (;;) {
+        if (hasOwner_ && !owner_.Alive()) return Outcome::ControlDied;
+        if (::GetCapture() != window_) return Outcome::CaptureLost;
+        MSG msg;
+        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+            // Whoever asked to quit must still see it.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return Outcome::Quit;
+        }
+        const bool mouse = msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST;
+        const bool key = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+        if (mouse || key) {
+            Step step = onMessage(msg);
+            if (hasOwner_ && !owner_.Alive()) return Outcome::ControlDied;
+            if (step == Step::Finish) return Outcome::Finished;
+            if (step == Step::Cancel) return Outcome::Cancelled;
+            if (key && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return Outcome::Cancelled;
+            continue;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace tk
