@@ -129,6 +129,7 @@
 #define S_CLONE_MEMORY_EEPROM            65113
 #define S_CLONE_ORDER_MSB                65114
 #define S_CLONE_ORDER_LSB                65115
+#define S_CLONE_NOT_PROGRAMMED           65116
 
 /* Command line and script files */
 #define S_SCRIPT_SYNTAX_ERROR            65193
