@@ -412,6 +412,35 @@ bool Bitmap::LoadFromFile(const std::string& path) {
     return true;
 }
 
+bool Bitmap::LoadFromData(const std::uint8_t* data, std::size_t size) {
+    std::size_t offset = 0;
+    if (size > 6 && data[0] != 'B' && data[4] == 'B' && data[5] == 'M') offset = 4;
+    if (size < offset + sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return false;
+    if (data[offset] != 'B' || data[offset + 1] != 'M') return false;
+    BITMAPFILEHEADER file{};
+    std::memcpy(&file, data + offset, sizeof file);
+    if (file.bfOffBits >= size - offset) return false;
+    // Copy the header (with its palette) so that it is suitably aligned.
+    std::vector<std::uint8_t> header(data + offset + sizeof(BITMAPFILEHEADER), data + offset + file.bfOffBits);
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(header.data());
+    const LONG height = info->bmiHeader.biHeight;
+    const LONG width = info->bmiHeader.biWidth;
+    if (width <= 0 || height == 0 || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER)) return false;
+    WindowDC screen(nullptr);
+    void* bits = nullptr;
+    HBITMAP h = ::CreateDIBSection(screen.Get(), info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!h) return false;
+    const UINT lines = static_cast<UINT>(height < 0 ? -height : height);
+    const std::size_t stride = ((static_cast<std::size_t>(width) * info->bmiHeader.biBitCount + 31) / 32) * 4;
+    if (info->bmiHeader.biCompression == BI_RGB && stride * lines > size - offset - file.bfOffBits) {
+        ::DeleteObject(h);
+        return false;
+    }
+    ::SetDIBits(screen.Get(), h, 0, lines, data + offset + file.bfOffBits, info, DIB_RGB_COLORS);
+    Adopt(h);
+    return true;
+}
+
 HDC Bitmap::DC() {
     if (!dc_) {
         dc_ = CreateMemoryDC();

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -266,6 +267,9 @@ public:
     bool LoadFromResourceName(HINSTANCE module, const std::string& name);
     bool LoadFromResourceID(HINSTANCE module, int id);
     bool LoadFromFile(const std::string& path);
+    // The bytes of a .bmp file (a 4-byte length in front, as window
+    // descriptions store pictures, is skipped); false when not a bitmap.
+    bool LoadFromData(const std::uint8_t* data, std::size_t size);
     // Takes ownership of a bitmap handle (format read from it).
     void Adopt(HBITMAP bitmap);
     void Assign(const Bitmap& other) { *this = other; }

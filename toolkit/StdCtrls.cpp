@@ -657,27 +657,10 @@ const IdentTable kCheckStateIdents = {{"cbUnchecked", cbUnchecked}, {"cbChecked"
 const IdentTable kCharCaseIdents = {{"ecNormal", ecNormal}, {"ecUpperCase", ecUpperCase}, {"ecLowerCase", ecLowerCase}};
 const IdentTable kEditBorderIdents = {{"bsNone", bsNone}, {"bsSingle", bsSingle}};
 
-// A bitmap in a description: the bytes of a .bmp file (with or without the
-// 4-byte length prefix older writers put in front).
+// A bitmap in a description: the bytes of a .bmp file.
 void ReadBitmapValue(Bitmap& target, const Value& value, ReadContext& ctx) {
     if (value.kind != Value::Kind::Binary) ctx.Fail("expected bitmap data");
-    const auto& bytes = value.binary;
-    size_t offset = 0;
-    if (bytes.size() > 6 && bytes[4] == 'B' && bytes[5] == 'M') offset = 4;
-    if (bytes.size() < offset + sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) || bytes[offset] != 'B' ||
-        bytes[offset + 1] != 'M')
-        ctx.Fail("bitmap data is not a BMP picture");
-    const auto* file = reinterpret_cast<const BITMAPFILEHEADER*>(bytes.data() + offset);
-    const auto* info = reinterpret_cast<const BITMAPINFO*>(bytes.data() + offset + sizeof(BITMAPFILEHEADER));
-    if (file->bfOffBits >= bytes.size() - offset) ctx.Fail("bitmap data is truncated");
-    const void* pixels = bytes.data() + offset + file->bfOffBits;
-    auto screen = WindowDC(nullptr);
-    void* dibBits = nullptr;
-    HBITMAP h = ::CreateDIBSection(screen.Get(), info, DIB_RGB_COLORS, &dibBits, nullptr, 0);
-    if (!h) ctx.Fail("bitmap data cannot be decoded");
-    ::SetDIBits(screen.Get(), h, 0, static_cast<UINT>(std::abs(info->bmiHeader.biHeight)), pixels, info,
-                DIB_RGB_COLORS);
-    target.Adopt(h);
+    if (!target.LoadFromData(value.binary.data(), value.binary.size())) ctx.Fail("bitmap data is not a BMP picture");
 }
 
 const ClassRegistration<Label> kLabelReg("TLabel", "TControl", [](ClassBuilder<Label>& c) {
