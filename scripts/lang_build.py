@@ -389,8 +389,9 @@ def merge_description(src, texts, codepage, source="description"):
 
 
 def needs_translation(value):
-    """Empty texts and texts without a letter (numbers, "-") stay as they are."""
-    return any(chr(b).isalpha() for b in value if b < 128)
+    """Empty texts and texts without a letter besides placeholders ("0", "$%s") stay as they are."""
+    text = value.decode("latin-1") if isinstance(value, bytes) else value
+    return any(c.isalpha() for c in _PLACEHOLDER.sub("", text))
 
 
 # --- string tables -------------------------------------------------------------------------------
@@ -516,7 +517,7 @@ def merge_string_tables(english, translated, codepage, source="strings"):
         t = by_name.get(e.name)
         if t is None:
             result.entries.append((e.name, e.literal))
-            if needs_translation(decode_rc_literal(e.literal).encode("utf-8")):
+            if needs_translation(decode_rc_literal(e.literal)):
                 result.untranslated.append(e.name)
             continue
         text = decode_rc_literal(t.literal)
