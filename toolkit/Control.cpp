@@ -357,7 +357,7 @@ void Control::SetAlign(Align align) {
 }
 
 void Control::RequestAlign() {
-    if (parent_ && (align_ != alNone || Visible())) parent_->AlignChildren(this);
+    if (parent_ && align_ != alNone) parent_->AlignChildren(this);
 }
 
 void Control::SetVisible(bool visible) {
@@ -943,6 +943,8 @@ void WinControl::ParentShowHintChanged() {
 
 void WinControl::Loaded() {
     Control::Loaded();
+    // Read onto a parent that already has its window: make ours now.
+    if (parent_ && parent_->HandleAllocated() && !handle_) HandleNeeded();
     if (alignPending_ || !children_.empty()) AlignChildren(nullptr);
 }
 

@@ -389,7 +389,7 @@ void Form::Close() {
     }
     LifeToken alive = Token();
     if (!CloseQuery() || !alive.Alive()) return;
-    CloseAction action = App().MainForm() == this ? caFree : caHide;
+    CloseAction action = caHide;
     DoClose(action);
     if (!alive.Alive() || action == caNone) return;
     if (App().MainForm() == this) {
