@@ -366,4 +366,21 @@ TEST(TranslatedDescriptions, SystemInfoTextsInEachLanguage) {
     EXPECT_EQ(Text(rom, "TSystemInfo", "Label2", "Caption"), "Vitez\xe3 procesor:");
 }
 
+TEST(TranslatedDescriptions, DialogTextsInEachLanguage) {
+    Module fra("fra"), ita("ita"), rom("rom");
+    ASSERT_TRUE(fra.Handle() && ita.Handle() && rom.Handle());
+    if (HasForm("TFillForm")) {
+        EXPECT_EQ(Text(fra, "TFillForm", "BtnCancel", "Caption"), "Annuler");
+        EXPECT_EQ(Text(ita, "TFillForm", "BtnCancel", "Caption"), "Annulla");
+        EXPECT_EQ(Text(rom, "TFillForm", "LblFEndAdd", "Caption"), "Adres\xe3 sf\xe2r\xbait");
+    }
+    if (HasForm("TCloneForm")) {
+        EXPECT_EQ(Text(fra, "TCloneForm", "Label3", "Caption"), "Adresse de d\xe9" "but (hex) :");
+        EXPECT_EQ(Text(rom, "TCloneForm", "CBFMsb", "Caption"), "\xce" "nt\xe2i MSB");
+    }
+    if (HasForm("TSBForm")) {
+        EXPECT_EQ(Text(ita, "TSBForm", "Label2", "Caption"), "Selezionare i bit da programmare e premere OK.");
+    }
+}
+
 }  // namespace
