@@ -622,10 +622,16 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // ===========================================================================
 // Application
 
-Application::Application() : title_(DefaultTitle()) {}
+Application::Application() : title_(DefaultTitle()) {
+    // The screen must outlive the application's forms at exit.
+    (void)TheScreen();
+}
 
 Application::~Application() {
     Component::SetStateFlag(csDestroying, true);
+    // Forms go while the application's own members still exist.
+    while (ComponentCount() > 0) Free(Components(ComponentCount() - 1));
+    mainForm_ = nullptr;
     if (tooltip_) ::DestroyWindow(tooltip_);
     if (handle_) ::DestroyWindow(handle_);
 }
@@ -787,7 +793,7 @@ void Application::ReleaseLater(Form* form) {
 }
 
 void Application::Reset() {
-    for (std::size_t i = ComponentCount(); i > 0; --i) Free(Components(i - 1));
+    while (ComponentCount() > 0) Free(Components(ComponentCount() - 1));
     mainForm_ = nullptr;
     terminated_ = false;
     modalLevel_ = 0;
