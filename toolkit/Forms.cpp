@@ -832,6 +832,23 @@ LRESULT CALLBACK Application::AppWindowProc(HWND wnd, UINT msg, WPARAM wParam, L
         case WM_CLOSE:
             if (app.mainForm_) app.mainForm_->Close();
             return 0;
+        case WM_WINDOWPOSCHANGING: {
+            // The application window stays hidden; showing it (a second
+            // instance bringing the first to the front) shows the main form.
+            auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+            if (pos->flags & SWP_SHOWWINDOW) {
+                pos->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+                if (Form* main = app.mainForm_) {
+                    if (HWND h = main->HandleIfAllocated(); h && ::IsIconic(h)) ::ShowWindow(h, SW_RESTORE);
+                    main->Show();
+                }
+            }
+            return 0;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && app.mainForm_ && app.mainForm_->Visible())
+                ::SetActiveWindow(app.mainForm_->Handle());
+            return 0;
         default: break;
         }
     } catch (...) {

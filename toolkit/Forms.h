@@ -218,7 +218,8 @@ public:
     Application();
     ~Application() override;
 
-    // The hidden window that carries the title and owns the forms.
+    // The hidden window that carries the title and owns the forms. It never
+    // shows itself: showing or activating it brings the main form instead.
     HWND Handle();
     // Defaults to the program file's name with every letter after the first
     // in lower case.

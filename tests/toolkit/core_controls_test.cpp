@@ -230,6 +230,21 @@ TEST_F(ControlTest, ActionsRunOnClickAndLinksDieWithThem) {
     EXPECT_EQ(graphic->PopupMenu(), nullptr);
 }
 
+TEST_F(ControlTest, ShowingTheApplicationWindowBringsTheMainForm) {
+    auto* main = App().CreateForm<Form>();
+    App().SetTitle("Toolkit test title");
+    HWND app = App().Handle();
+    EXPECT_EQ(::FindWindowA("TApplication", "Toolkit test title"), app);
+    main->Show();
+    main->SetWindowState(wsMinimized);
+    ::ShowWindow(app, SW_RESTORE);
+    Pump();
+    EXPECT_FALSE(::IsWindowVisible(app));
+    EXPECT_TRUE(::IsWindowVisible(main->Handle()));
+    EXPECT_FALSE(::IsIconic(main->Handle()));
+    EXPECT_EQ(::GetWindow(main->Handle(), GW_OWNER), app);
+}
+
 struct Throwing : Form {
     Throwing() {
         BindHandler("FormCreate", &Throwing::Boom);
