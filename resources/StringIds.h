@@ -135,6 +135,7 @@
 #define S_SCRIPT_SYNTAX_ERROR            65193
 #define S_SCRIPT_READ_ERROR              65194
 #define S_SCRIPT_CALLS_SCRIPT            65195
+#define S_SCRIPT_PLAY_NEGATIVE           65196
 
 /* Special-bits dialog and programming */
 #define S_SB_READ_CATEGORY_FOR_DEVICE    65234
