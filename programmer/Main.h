@@ -1,0 +1,393 @@
+// Main: the programmer's main window. It owns the port component and the
+// options, shows the Flash and EEPROM buffers in two grids, builds the
+// parallel-port menu from the ports the port library finds, reports the
+// port's kind, and runs every command of the menu, the toolbars and the
+// scripts through one set of handlers guarded by the busy flag. The state
+// that the whole unit shares (buffers, flags, plug-in binding) lives in one
+// TMainUnitState object that tests can reset.
+#pragma once
+
+#include <windows.h>
+
+#include "components/PortIO.h"
+#include "programmer/BufferView.h"
+#include "programmer/PlugInInterface.h"
+#include "toolkit/Forms.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tk {
+class Panel;
+class Splitter;
+class BitBtn;
+class StringGrid;
+class StatusBar;
+class ProgressBar;
+class ActionList;
+class Action;
+class ImageList;
+class OpenDialog;
+class SaveDialog;
+class MainMenu;
+class MenuItem;
+}  // namespace tk
+
+class TOneInstance;
+class TProgramLauncher;
+
+// The 23 device functions of the bound plug-in, in binding order.
+struct TPlugInEntryPoints {
+    PowerOffDeviceProc PowerOffDevice = nullptr;
+    PowerUpDeviceProc PowerUpDevice = nullptr;
+    CheckProgrammingDeviceProc CheckProgrammingDevice = nullptr;
+    CheckSignatureProc CheckSignature = nullptr;
+    EnableProgrammingProc EnableProgramming = nullptr;
+    EraseChipProc EraseChip = nullptr;
+    GetDeviceFoundNameProc GetDeviceFoundName = nullptr;
+    GetDeviceFoundFlashSizeProc GetDeviceFoundFlashSize = nullptr;
+    GetDeviceFoundEEpromSizeProc GetDeviceFoundEEpromSize = nullptr;
+    ReadFlashAddressProc ReadFlashAddress = nullptr;
+    WriteFlashAddressProc WriteFlashAddress = nullptr;
+    ReadEEpromAddressProc ReadEEpromAddress = nullptr;
+    WriteEEpromAddressProc WriteEEpromAddress = nullptr;
+    GetSpecialBitsCategoryNameProc GetSpecialBitsCategoryName = nullptr;
+    ReadSpecialBitsProc ReadSpecialBits1 = nullptr;
+    ReadSpecialBitsProc ReadSpecialBits2 = nullptr;
+    ReadSpecialBitsProc ReadSpecialBits3 = nullptr;
+    WriteSpecialBitsProc WriteSpecialBits1 = nullptr;
+    WriteSpecialBitsProc WriteSpecialBits2 = nullptr;
+    WriteSpecialBitsProc WriteSpecialBits3 = nullptr;
+    ReadSpecialBitsNamesProc ReadSpecialBits1Names = nullptr;
+    ReadSpecialBitsNamesProc ReadSpecialBits2Names = nullptr;
+    ReadSpecialBitsNamesProc ReadSpecialBits3Names = nullptr;
+};
+
+// What the main window's unit shares between the main window, the device
+// operations and the dialogs. Zero at load; one instance per process.
+struct TMainUnitState {
+    std::int32_t PortPresent278 = 0;
+    std::int32_t PortPresent378 = 0;
+    std::int32_t PortPresent3BC = 0;
+    std::uint8_t PortIsECP = 0;
+    std::uint8_t PortIsBidirectional = 0;
+    std::vector<std::int32_t> FlashBuffer;
+    std::vector<std::int32_t> EEpromBuffer;
+    std::uint8_t ViewMode = 0;  // vmHex, vmDecimal or vmAscii
+    std::uint8_t AbortRequested = 0;
+    std::uint8_t EditValuesDirectly = 0;
+    std::int32_t ErrorCount = 0;
+    std::uint8_t FlashEnabled = 0;
+    std::uint8_t EEpromEnabled = 0;
+    std::uint8_t Busy = 0;
+    std::string DeviceName;  // at most 255 characters; empty = no device
+    std::uint8_t PlugInLoaded = 0;
+    std::string PlugInFileName;
+    HMODULE PlugInHandle = nullptr;
+    TPlugInEntryPoints PlugIn;
+    // Owned by the plug-in; valid while it stays loaded.
+    std::vector<const char*> SpecialBitsCategoryNames;
+};
+
+TMainUnitState& MainUnit();
+// Back to the state at load (a bound plug-in library is freed).
+void ResetMainUnit();
+
+// Decides the Ports menu from what CheckPorts found.
+struct TPortMenuPlan {
+    bool changed = false;        // false: the menu and the port stay as they are
+    bool captioned[3] = {};      // item gets its "Port $..." caption ($278, $378, $3BC)
+    bool enabled[3] = {};
+    bool checked[3] = {};        // items are only ever checked by the plan
+    std::int32_t portAddress = 0;
+};
+TPortMenuPlan PlanPortMenu(std::int32_t portCount, std::int32_t has278, std::int32_t has378, std::int32_t has3BC);
+
+class TMainForm : public tk::Form {
+public:
+    // The port component talks to the driver through `portSystem` (a
+    // simulated one in tests).
+    explicit TMainForm(PortIOSystem portSystem = PortIOSystem::Win32());
+    ~TMainForm() override;
+
+    // --- main-window state ------------------------------------------------------
+    std::uint8_t FCommandMode = 0;
+    std::string FScriptHexFileName;
+    std::string FScriptPlugInName;
+    std::uint8_t FChipEraseBeforeProgramming = 0;
+    std::uint8_t FReleasePortLines = 0;
+    std::vector<std::uint8_t> FSpecialBits;
+    std::int32_t FPortCount = 0;
+    std::int32_t FPortAddress = 0;
+    // Cloning options.
+    std::uint8_t FFlashSerialNumbering = 0;
+    std::uint8_t FEEpromSerialNumbering = 0;
+    std::int32_t FFlashSNStartAddress = 0;
+    std::int32_t FEEpromSNStartAddress = 0;
+    std::int32_t FFlashSNByteCount = 0;
+    std::int32_t FEEpromSNByteCount = 0;
+    std::int32_t FFlashSNStartValue = 0;
+    std::int32_t FEEpromSNStartValue = 0;
+    std::int32_t FFlashSNIncrement = 0;
+    std::int32_t FEEpromSNIncrement = 0;
+    std::int64_t FFlashMaxClones = 0;
+    std::int64_t FEEpromMaxClones = 0;
+    std::uint8_t FFlashSNMsbFirst = 1;
+    std::uint8_t FEEpromSNMsbFirst = 1;
+    std::int32_t FFlashSize = 0;
+    std::int32_t FEEpromSize = 0;
+
+    // Set once the command line has run: from then on the port library's
+    // command mode (which only tells whether there were parameters) no
+    // longer decides whether option and message dialogs are shown.
+    bool CommandLineProcessed() const { return commandLineProcessed_; }
+    void MarkCommandLineProcessed() { commandLineProcessed_ = true; }
+
+    TPortIO Port1;
+
+    // --- components of the window description -------------------------------------
+    tk::Panel* Panel1 = nullptr;
+    tk::Panel* Dock1 = nullptr;
+    tk::Panel* FileBar = nullptr;
+    tk::Panel* MiscBar = nullptr;
+    tk::Panel* FLEPBar = nullptr;
+    tk::Panel* ViewBar = nullptr;
+    tk::BitBtn* BtOpenFlash = nullptr;
+    tk::BitBtn* BtOpenEEprom = nullptr;
+    tk::BitBtn* BtSaveFlash = nullptr;
+    tk::BitBtn* BtSaveEEprom = nullptr;
+    tk::BitBtn* BtExitApp = nullptr;
+    tk::BitBtn* BtChipId = nullptr;
+    tk::BitBtn* BtEraseChip = nullptr;
+    tk::BitBtn* BtSpecialBits1 = nullptr;
+    tk::BitBtn* BtSpecialBits2 = nullptr;
+    tk::BitBtn* BtSpecialBits3 = nullptr;
+    tk::BitBtn* BtClone = nullptr;
+    tk::BitBtn* BtFill = nullptr;
+    tk::BitBtn* BtReadFlash = nullptr;
+    tk::BitBtn* BtReadEEprom = nullptr;
+    tk::BitBtn* BtReadAll = nullptr;
+    tk::BitBtn* BtWriteFlash = nullptr;
+    tk::BitBtn* BtWriteEEprom = nullptr;
+    tk::BitBtn* BtWriteAll = nullptr;
+    tk::BitBtn* BtVerFlash = nullptr;
+    tk::BitBtn* BtVerEEprom = nullptr;
+    tk::BitBtn* BtVerAll = nullptr;
+    tk::BitBtn* BtHex = nullptr;
+    tk::BitBtn* BtDec = nullptr;
+    tk::BitBtn* BtAsc = nullptr;
+    tk::Panel* Panel2 = nullptr;
+    tk::StringGrid* SG1 = nullptr;
+    tk::Splitter* Splitter1 = nullptr;
+    tk::Panel* Panel3 = nullptr;
+    tk::StringGrid* SG2 = nullptr;
+    tk::Panel* Dock4 = nullptr;
+    tk::StatusBar* SBar = nullptr;
+    tk::ProgressBar* PBar = nullptr;
+    tk::OpenDialog* OpenDlg = nullptr;
+    tk::SaveDialog* SaveDlg = nullptr;
+    tk::ImageList* Images = nullptr;
+    TProgramLauncher* Launcher = nullptr;
+
+    tk::ActionList* Actions = nullptr;
+    tk::Action* Action_OpenFlash = nullptr;
+    tk::Action* Action_OpenProm = nullptr;
+    tk::Action* Action_SaveFlash = nullptr;
+    tk::Action* Action_SaveProm = nullptr;
+    tk::Action* Action_Exit = nullptr;
+    tk::Action* Action_GetChipId = nullptr;
+    tk::Action* Action_EraseChip = nullptr;
+    tk::Action* Action_ReadFlash = nullptr;
+    tk::Action* Action_ReadProm = nullptr;
+    tk::Action* Action_ReadAll = nullptr;
+    tk::Action* Action_WriteFlash = nullptr;
+    tk::Action* Action_WriteProm = nullptr;
+    tk::Action* Action_WriteAll = nullptr;
+    tk::Action* Action_VerifyFlash = nullptr;
+    tk::Action* Action_VerifyProm = nullptr;
+    tk::Action* Action_VerifyAll = nullptr;
+    tk::Action* Action_Clone = nullptr;
+    tk::Action* Action_FillBuffer = nullptr;
+    tk::Action* Action_Hex = nullptr;
+    tk::Action* Action_Dec = nullptr;
+    tk::Action* Action_Ascii = nullptr;
+    tk::Action* Action_LoadPlugin = nullptr;
+    tk::Action* Action_ProgramSpecBits1 = nullptr;
+
+    tk::MainMenu* MainMenu1 = nullptr;
+    tk::MenuItem* MnuFile = nullptr;
+    tk::MenuItem* MnuOpenFlash = nullptr;
+    tk::MenuItem* MnuOpenEEprom = nullptr;
+    tk::MenuItem* MnuSaveFlash = nullptr;
+    tk::MenuItem* MnuSaveEEprom = nullptr;
+    tk::MenuItem* MnuExitApp = nullptr;
+    tk::MenuItem* MnuDevice = nullptr;
+    tk::MenuItem* MnuGetChipId = nullptr;
+    tk::MenuItem* MnuEraseChip = nullptr;
+    tk::MenuItem* MnuReadOperations = nullptr;
+    tk::MenuItem* MnuReadFlash = nullptr;
+    tk::MenuItem* MnuReadEEprom = nullptr;
+    tk::MenuItem* MnuReadAll = nullptr;
+    tk::MenuItem* MnuWriteOperations = nullptr;
+    tk::MenuItem* MnuWriteFlash = nullptr;
+    tk::MenuItem* MnuWriteEEprom = nullptr;
+    tk::MenuItem* MnuWriteAll = nullptr;
+    tk::MenuItem* MnuVerifyOperations = nullptr;
+    tk::MenuItem* MnuVerifyFlash = nullptr;
+    tk::MenuItem* MnuVerifyEEprom = nullptr;
+    tk::MenuItem* MnuVerifyAll = nullptr;
+    tk::MenuItem* MnuMiscellaneous = nullptr;
+    tk::MenuItem* MnuSpecialBits1 = nullptr;
+    tk::MenuItem* MnuSpecialBits2 = nullptr;
+    tk::MenuItem* MnuSpecialBits3 = nullptr;
+    tk::MenuItem* MnuClone = nullptr;
+    tk::MenuItem* MnuFillBuffer = nullptr;
+    tk::MenuItem* MnuView = nullptr;
+    tk::MenuItem* MnuHex = nullptr;
+    tk::MenuItem* MnuDecimal = nullptr;
+    tk::MenuItem* MnuAscii = nullptr;
+    tk::MenuItem* MnuToolbars = nullptr;
+    tk::MenuItem* MnuFileOperations = nullptr;
+    tk::MenuItem* MnuMiscOperations = nullptr;
+    tk::MenuItem* MnuFLEPOperations = nullptr;
+    tk::MenuItem* MnuViewOperations = nullptr;
+    tk::MenuItem* MnuOptions = nullptr;
+    tk::MenuItem* MnuChipErase = nullptr;
+    tk::MenuItem* MnuEditDirectly = nullptr;
+    tk::MenuItem* MnuCloningOptions = nullptr;
+    tk::MenuItem* MnuRelease = nullptr;
+    tk::MenuItem* MnuPorts = nullptr;
+    tk::MenuItem* LPT11 = nullptr;
+    tk::MenuItem* LPT21 = nullptr;
+    tk::MenuItem* LPT31 = nullptr;
+    tk::MenuItem* MnuPlugIns = nullptr;
+    tk::MenuItem* MnuUsePlugIn = nullptr;
+    tk::MenuItem* MnuLanguage = nullptr;
+    tk::MenuItem* LanguageEnglish = nullptr;
+    tk::MenuItem* LanguageFrench = nullptr;
+    tk::MenuItem* LanguageItalian = nullptr;
+    tk::MenuItem* LanguageGerman = nullptr;
+    tk::MenuItem* LanguageRomanian = nullptr;
+    tk::MenuItem* MnuHelp = nullptr;
+    tk::MenuItem* MnuAbout = nullptr;
+    tk::MenuItem* OnlineHTMLhelp1 = nullptr;
+    tk::MenuItem* MnuSystemInfo = nullptr;
+    tk::MenuItem* MnuAlltheinfoUneed = nullptr;
+
+    // Brings the running first copy to the front when this one is a second.
+    std::unique_ptr<TOneInstance> OneInstance1;
+
+    // --- window and menu handlers -------------------------------------------------
+    void FormCreate(tk::Component* sender);
+    void FormClose(tk::Component* sender, tk::CloseAction& action);
+    void FormResize(tk::Component* sender);
+    void FormKeyDown(tk::Component* sender, WORD& key, tk::ShiftState shift);
+    void MnuAboutClick(tk::Component* sender);
+    void LPT11Click(tk::Component* sender);
+    void LPT21Click(tk::Component* sender);
+    void LPT31Click(tk::Component* sender);
+    void MnuChipEraseClick(tk::Component* sender);
+    void MnuReleaseClick(tk::Component* sender);
+    void Action_ExitExecute(tk::Component* sender);
+
+    // Plug-in host and device commands.
+    void Action_LoadPluginExecute(tk::Component* sender);
+    void Action_GetChipIdExecute(tk::Component* sender);
+    void Action_EraseChipExecute(tk::Component* sender);
+    void Action_ReadFlashExecute(tk::Component* sender);
+    void Action_ReadPromExecute(tk::Component* sender);
+    void Action_ReadAllExecute(tk::Component* sender);
+    void Action_WriteFlashExecute(tk::Component* sender);
+    void Action_WritePromExecute(tk::Component* sender);
+    void Action_WriteAllExecute(tk::Component* sender);
+    void Action_VerifyFlashExecute(tk::Component* sender);
+    void Action_VerifyPromExecute(tk::Component* sender);
+    void Action_VerifyAllExecute(tk::Component* sender);
+
+    // HEX files, fill, special bits, cloning.
+    void Action_OpenFlashExecute(tk::Component* sender);
+    void Action_OpenPromExecute(tk::Component* sender);
+    void Action_SaveFlashExecute(tk::Component* sender);
+    void Action_SavePromExecute(tk::Component* sender);
+    void Action_FillBufferExecute(tk::Component* sender);
+    void ProgramSpecialBits(tk::Component* sender);
+    void Action_CloneExecute(tk::Component* sender);
+    void MnuCloningOptionsClick(tk::Component* sender);
+
+    // Views, editing, toolbars.
+    void Action_HexExecute(tk::Component* sender);
+    void Action_DecExecute(tk::Component* sender);
+    void Action_AsciiExecute(tk::Component* sender);
+    void MnuEditDirectlyClick(tk::Component* sender);
+    void SG1SelectCell(tk::Component* sender, int col, int row, bool& canSelect);
+    void SG2SelectCell(tk::Component* sender, int col, int row, bool& canSelect);
+    void SG1SetEditText(tk::Component* sender, int col, int row, const std::string& value);
+    void SG2SetEditText(tk::Component* sender, int col, int row, const std::string& value);
+    void SG1GetEditText(tk::Component* sender, int col, int row, std::string& value);
+    void SG2GetEditText(tk::Component* sender, int col, int row, std::string& value);
+    void MnuFileOperationsClick(tk::Component* sender);
+    void MnuMiscOperationsClick(tk::Component* sender);
+    void MnuFLEPOperationsClick(tk::Component* sender);
+    void MnuViewOperationsClick(tk::Component* sender);
+
+    // Language, help, system information.
+    void SwitchLanguage(tk::Component* sender);
+    void OnlineHTMLhelp1Click(tk::Component* sender);
+    void MnuAlltheinfoUneedClick(tk::Component* sender);
+    void MnuSystemInfoClick(tk::Component* sender);
+
+    // --- operations -----------------------------------------------------------------
+    void SetupPortMenu();
+    void CheckBidirectional(std::int32_t port);
+    // The busy guard: false (after telling the user) while an operation runs.
+    bool CheckNotBusy();
+    // Drives the data lines of the current port high; nothing without a port.
+    void ReleasePortLines();
+    // The device commands' port check: false, after telling the user, when
+    // no parallel port was found, so that no plug-in call receives port 0.
+    bool CheckPortPresent();
+
+    void ShowFlashBuffer();
+    void ShowEEpromBuffer();
+    // The layouts behind the two grids' cell texts.
+    const TBufferView& FlashView() const { return flashView_; }
+    const TBufferView& EEpromView() const { return eepromView_; }
+
+    // Status-bar panel text (0 device, 1 messages, 2 port and adapter).
+    std::string PanelText(int panel) const;
+    void SetPanelText(int panel, const std::string& text);
+
+protected:
+    // The menu bar joins the window after it is made, which shrinks the
+    // client area without a size message: lay the window out again then.
+    void CreateWnd() override;
+
+private:
+    void SelectPort(tk::MenuItem* item, std::int32_t address);
+    void ShowBuffer(tk::StringGrid& grid, TBufferView& view, const std::vector<std::int32_t>& buffer,
+                    std::uint8_t enabled, unsigned disabledMessage);
+    void ToggleBarVisible(tk::Panel& bar, tk::MenuItem& item);
+
+    bool commandLineProcessed_ = false;
+    TBufferView flashView_;
+    TBufferView eepromView_;
+};
+
+// Formats a port address as the status texts and messages show it:
+// upper-case hexadecimal with at least three digits.
+std::string PortText(std::int32_t port);
+
+// Runs the guarded part of a command: Busy is set for the scope and cleared
+// on every way out, also when an exception leaves the command.
+class TBusyScope {
+public:
+    TBusyScope();
+    ~TBusyScope();
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+};
+
+// The program's one main window, once created.
+TMainForm* MainForm();

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds ZeltoPrg.exe with the stand-in port library and demonstration
+# plug-in and runs it under Wine on a private Xvfb display (or on the
+# current display with ZP_KEEP_DISPLAY=1).
+# Usage: scripts/run-program.sh [build-dir] [program parameters...]
+#   ZP_PORTS      bases that answer (default "378"), e.g. "278,378,3BC" or ""
+#   ZP_TIMEOUT    seconds before the program is stopped (default: none)
+#   ZP_AUTO_ANSWER=1 / ZP_MESSAGE_LOG=<file>: answer message boxes with
+#                 their default button and log their texts instead of
+#                 showing them
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$here/build}")
+[ $# -gt 0 ] && shift
+
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$(nproc)" --target ZeltoPrg zp_standins
+
+source "$here/scripts/wine-env.sh"
+zp_wine_up "$build"
+
+# The stand-in port library's configuration, kept apart from the tests' own.
+mkdir -p "$build/run"
+printf 'PORTS=%s\nBIDIR=378\n' "${ZP_PORTS-378}" >"$build/run/ZeltoProgBasic.cfg"
+ZP_PORTLIB_CONFIG=$(winepath -w "$build/run/ZeltoProgBasic.cfg" 2>/dev/null)
+export ZP_PORTLIB_CONFIG
+# The message log is opened by the program: hand it a Windows path too.
+if [ -n "${ZP_MESSAGE_LOG:-}" ]; then
+  ZP_MESSAGE_LOG=$(winepath -w "$(realpath -m "$ZP_MESSAGE_LOG")" 2>/dev/null)
+  export ZP_MESSAGE_LOG
+fi
+
+cd "$build/bin"
+status=0
+if [ -n "${ZP_TIMEOUT:-}" ]; then
+  timeout "$ZP_TIMEOUT" wine ZeltoPrg.exe "$@" || status=$?
+else
+  wine ZeltoPrg.exe "$@" || status=$?
+fi
+echo "ZeltoPrg.exe ended with exit code $status"
+exit $status

@@ -1,0 +1,43 @@
+// Shared fixture of the main-window tests: a fresh, hidden main window per
+// test over the stand-in port library (configured through its own file)
+// and a simulated port driver; message boxes are recorded and answered.
+#pragma once
+
+#include "StandinTestSupport.h"
+#include "tests/components/PortDriverSim.h"
+#include "programmer/Main.h"
+#include "toolkit/StrConv.h"
+#include "toolkit/TestSeams.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Handles the thread's pending messages (a bounded number, never waits).
+void PumpMessages();
+
+// A string-table text as the program shows it.
+std::string Text(unsigned id);
+std::string Text(unsigned id, std::initializer_list<tk::FormatArg> args);
+
+class MainFormFixture : public ::testing::Test {
+protected:
+    MainFormFixture();
+    ~MainFormFixture() override;
+
+    // Writes the port library's configuration; every call reads it afresh.
+    void Configure(const std::string& config);
+    // Makes the main window as the program does (FormCreate runs inside).
+    // `commandMode` is what the port library was told at start.
+    TMainForm& CreateMainForm(const std::string& config = "PORTS=378\n", bool commandMode = false);
+    void DestroyMainForm();
+    std::vector<std::string> PortLibraryTrace() const;
+
+    ScratchFolder scratch_;
+    EnvironmentOverride configEnv_;
+    tk::ScriptedMessages messages_;
+    PortDriverSim driver_;
+    TMainForm* form_ = nullptr;
+};
