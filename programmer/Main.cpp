@@ -606,9 +606,10 @@ void TMainForm::MnuFLEPOperationsClick(tk::Component*) { ToggleBarVisible(*FLEPB
 
 void TMainForm::MnuViewOperationsClick(tk::Component*) { ToggleBarVisible(*ViewBar, *MnuViewOperations); }
 
-// --- commands of the later units --------------------------------------------------------
-// Bound now so that menus, toolbars and scripts reach them by name; each
-// does its work once its unit is in place.
+// --- device commands and views ---------------------------------------------------------
+// HEX files, fill, special bits, cloning, language and help have their
+// handlers in their own units (HexFile commands, FillBuffers, SpecialBits,
+// Clone, LanguageModules).
 
 void TMainForm::Action_LoadPluginExecute(tk::Component*) {}
 void TMainForm::Action_GetChipIdExecute(tk::Component*) {}
@@ -622,14 +623,6 @@ void TMainForm::Action_WriteAllExecute(tk::Component*) {}
 void TMainForm::Action_VerifyFlashExecute(tk::Component*) {}
 void TMainForm::Action_VerifyPromExecute(tk::Component*) {}
 void TMainForm::Action_VerifyAllExecute(tk::Component*) {}
-void TMainForm::Action_OpenFlashExecute(tk::Component*) {}
-void TMainForm::Action_OpenPromExecute(tk::Component*) {}
-void TMainForm::Action_SaveFlashExecute(tk::Component*) {}
-void TMainForm::Action_SavePromExecute(tk::Component*) {}
-void TMainForm::Action_FillBufferExecute(tk::Component*) {}
-void TMainForm::ProgramSpecialBits(tk::Component*) {}
-void TMainForm::Action_CloneExecute(tk::Component*) {}
-void TMainForm::MnuCloningOptionsClick(tk::Component*) {}
 void TMainForm::Action_HexExecute(tk::Component*) {}
 void TMainForm::Action_DecExecute(tk::Component*) {}
 void TMainForm::Action_AsciiExecute(tk::Component*) {}
@@ -640,6 +633,3 @@ void TMainForm::SG1SetEditText(tk::Component*, int, int, const std::string&) {}
 void TMainForm::SG2SetEditText(tk::Component*, int, int, const std::string&) {}
 void TMainForm::SG1GetEditText(tk::Component*, int, int, std::string&) {}
 void TMainForm::SG2GetEditText(tk::Component*, int, int, std::string&) {}
-void TMainForm::SwitchLanguage(tk::Component*) {}
-void TMainForm::OnlineHTMLhelp1Click(tk::Component*) {}
-void TMainForm::MnuAlltheinfoUneedClick(tk::Component*) {}

@@ -313,6 +313,7 @@ public:
     void Action_SavePromExecute(tk::Component* sender);
     void Action_FillBufferExecute(tk::Component* sender);
     void ProgramSpecialBits(tk::Component* sender);
+    void EditSpecialBits(tk::Component* sender);
     void Action_CloneExecute(tk::Component* sender);
     void MnuCloningOptionsClick(tk::Component* sender);
 
