@@ -97,8 +97,9 @@ int ImageList::AddMasked(const Bitmap& image, Color maskColor) {
         Canvas& c = copy.GetCanvas();
         auto maskDC = CreateMemoryDC();
         SelectGuard sel(maskDC.Get(), mask.Get());
-        COLORREF oldText = ::SetTextColor(c.Handle(), RGB(255, 255, 255));
-        COLORREF oldBk = ::SetBkColor(c.Handle(), RGB(0, 0, 0));
+        // Mask bits 1 (transparent) become white, so D & ~S clears them.
+        COLORREF oldText = ::SetTextColor(c.Handle(), RGB(0, 0, 0));
+        COLORREF oldBk = ::SetBkColor(c.Handle(), RGB(255, 255, 255));
         ::BitBlt(c.Handle(), 0, 0, copy.Width(), copy.Height(), maskDC.Get(), 0, 0, 0x00220326 /* DSna */);
         ::SetTextColor(c.Handle(), oldText);
         ::SetBkColor(c.Handle(), oldBk);

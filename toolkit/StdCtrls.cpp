@@ -1,6 +1,7 @@
 // StdCtrls: label, buttons, check box, edit and group box.
 #include "toolkit/StdCtrls.h"
 
+#include "toolkit/ActnList.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/Streaming.h"
 
@@ -146,6 +147,11 @@ void Label::TextChanged() {
     Invalidate();
 }
 
+void Label::ActionChange(BasicAction& action, bool checkDefaults) {
+    Control::ActionChange(action, checkDefaults);
+    ApplyActionTo(*this, action, checkDefaults);
+}
+
 void Label::FontChanged() {
     Control::FontChanged();
     AdjustBounds();
@@ -201,6 +207,11 @@ void Button::SetDefault(bool on) {
         if ((::GetWindowLongA(h, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW)
             ::SendMessageA(h, BM_SETSTYLE, on ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
     }
+}
+
+void Button::ActionChange(BasicAction& action, bool checkDefaults) {
+    WinControl::ActionChange(action, checkDefaults);
+    ApplyActionTo(*this, action, checkDefaults);
 }
 
 void Button::Click() {
@@ -423,6 +434,20 @@ void CheckBox::SetState(CheckBoxState state) {
     state_ = state;
     if (HWND h = HandleIfAllocated()) ::SendMessageA(h, BM_SETCHECK, static_cast<WPARAM>(state_), 0);
     if (CanFireEvents() && !Reading(*this)) Click();
+}
+
+void CheckBox::ActionChange(BasicAction& action, bool checkDefaults) {
+    WinControl::ActionChange(action, checkDefaults);
+    ApplyActionTo(*this, action, checkDefaults);
+    // The mark follows the action without running the click (which would
+    // execute the action again).
+    if (const auto* a = dynamic_cast<const tk::Action*>(&action)) {
+        const CheckBoxState want = a->Checked() ? cbChecked : cbUnchecked;
+        if (want != state_) {
+            state_ = want;
+            if (HWND h = HandleIfAllocated()) ::SendMessageA(h, BM_SETCHECK, static_cast<WPARAM>(state_), 0);
+        }
+    }
 }
 
 void CheckBox::Toggle() {

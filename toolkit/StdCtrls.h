@@ -36,6 +36,7 @@ public:
     bool DialogChar(char key, ShiftState shift) override;
     void TextChanged() override;
     void FontChanged() override;
+    void ActionChange(BasicAction& action, bool checkDefaults) override;
 
 protected:
     void Notification(Component* component, Operation operation) override;
@@ -69,6 +70,7 @@ public:
 
     void Click() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void ActionChange(BasicAction& action, bool checkDefaults) override;
 
 protected:
     void CreateParams(WindowCreateParams& params) override;
@@ -144,6 +146,7 @@ public:
     void Toggle();
 
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void ActionChange(BasicAction& action, bool checkDefaults) override;
 
 protected:
     void CreateParams(WindowCreateParams& params) override;

@@ -11,6 +11,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace ctltest {
 
@@ -40,10 +42,13 @@ inline void Pump() { PumpUntil(nullptr, 0); }
 // for the manager, so the form stays; each test gets a fresh child panel.
 inline tk::Form* SharedForm() {
     static tk::Form* form = nullptr;
-    if (!form) {
+    static tk::LifeToken alive;
+    // Other tests may reset the application, taking every form with it.
+    if (!form || !alive.Alive()) {
         form = tk::App().CreateForm<tk::Form>();
         form->SetBounds(50, 50, 420, 320);
         form->Show();
+        alive = form->Token();
         Pump();
     }
     return form;
@@ -65,6 +70,8 @@ struct TestForm {
         form->SetModalResult(tk::mrNone);
         form->SetKeyPreview(false);
         form->OnShortCut = nullptr;
+        for (auto it = extras.rbegin(); it != extras.rend(); ++it)
+            if (it->second.Alive()) tk::Free(it->first);
         tk::Free(host);
         Pump();
     }
@@ -74,8 +81,17 @@ struct TestForm {
         c->SetParent(host);
         return c;
     }
+    // A component owned by the form itself (menus, action lists), freed
+    // with the test.
+    template <class T, class... A>
+    T* Own(A&&... args) {
+        T* c = tk::Create<T>(*form, std::forward<A>(args)...);
+        extras.emplace_back(c, c->Token());
+        return c;
+    }
     tk::Form* form = nullptr;
     tk::Panel* host = nullptr;
+    std::vector<std::pair<tk::Component*, tk::LifeToken>> extras;
 };
 
 // The window's client area painted through WM_PRINTCLIENT into a DIB.

@@ -1,0 +1,266 @@
+// Menus and actions driven by messages: WM_COMMAND and key presses reach the
+// items, check marks and enabled states reach the system menu, and actions
+// keep their linked items and buttons in step. Also timers on the manual
+// clock, file dialogs through the seam and the image list.
+#include "toolkit/ActnList.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/ImgList.h"
+#include "toolkit/Menus.h"
+#include "toolkit/StdCtrls.h"
+#include "toolkit/TestSeams.h"
+#include "toolkit/Timer.h"
+
+#include "controls_support.h"
+
+#include <commdlg.h>
+
+using namespace tk;
+
+namespace {
+
+std::string MenuText(HMENU menu, UINT id) {
+    char buf[256] = {};
+    ::GetMenuStringA(menu, id, buf, sizeof buf, MF_BYCOMMAND);
+    return buf;
+}
+
+// Posts a key to the form and lets the application's loop dispatch it.
+void PressKey(HWND wnd, WORD key) {
+    ::PostMessageA(wnd, WM_KEYDOWN, key, 0);
+    ::PostMessageA(wnd, WM_KEYUP, key, 0);
+    ctltest::PumpUntil(nullptr, 0);
+}
+
+struct MenuFixture : ::testing::Test {
+    void SetUp() override {
+        menu = host.Own<MainMenu>();
+        file = Item("&File");
+        menu->Items().Add(file);
+        open = Item("Read Hex File to &Flash buffer");
+        open->SetShortCut(TextToShortCut("F2"));
+        save = Item("Save Fl&ash buffer to Hex File ");
+        save->SetShortCut(TextToShortCut("Ctrl+F2"));
+        line = Item("-");
+        exitItem = Item("E&xit");
+        for (MenuItem* i : {open, save, line, exitItem}) file->Add(i);
+        view = Item("&View");
+        menu->Items().Add(view);
+        hex = Item("&Hex");
+        hex->SetChecked(true);
+        view->Add(hex);
+        host.form->SetMenu(menu);
+        for (MenuItem* i : {file, open, save, exitItem, view, hex})
+            i->OnClick = [this, i](Component* sender) {
+                EXPECT_EQ(sender, i);
+                clicked.push_back(i->Caption());
+            };
+    }
+    MenuItem* Item(const std::string& caption) {
+        auto* item = host.Own<MenuItem>();
+        item->SetCaption(caption);
+        return item;
+    }
+    HWND Wnd() { return host.form->Handle(); }
+
+    ctltest::TestForm host;
+    MainMenu* menu = nullptr;
+    MenuItem *file = nullptr, *open = nullptr, *save = nullptr, *line = nullptr, *exitItem = nullptr;
+    MenuItem *view = nullptr, *hex = nullptr;
+    std::vector<std::string> clicked;
+};
+
+}  // namespace
+
+TEST(ShortCuts, TextAndCodesRoundTrip) {
+    EXPECT_EQ(TextToShortCut("F2"), VK_F2);
+    EXPECT_EQ(TextToShortCut("Ctrl+F2"), scCtrl | VK_F2);
+    EXPECT_EQ(TextToShortCut("ctrl+x"), scCtrl | 'X');
+    EXPECT_EQ(TextToShortCut("Shift+Ctrl+A"), scShift | scCtrl | 'A');
+    EXPECT_EQ(TextToShortCut("Ctrl+"), 0);
+    EXPECT_EQ(TextToShortCut("Ctrl+NoKey"), 0);
+    for (const char* text : {"F5", "Ctrl+F9", "Ctrl+H", "Shift+Ctrl+Alt+Del", "Esc"})
+        EXPECT_EQ(ShortCutToText(TextToShortCut(text)), text);
+    EXPECT_EQ(MakeShortCut('W', ssCtrl), scCtrl | 'W');
+}
+
+TEST_F(MenuFixture, BarShowsCaptionsShortcutsSeparatorsAndChecks) {
+    HMENU bar = ::GetMenu(Wnd());
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(::GetMenuItemCount(bar), 2);
+    HMENU fileMenu = ::GetSubMenu(bar, 0);
+    EXPECT_EQ(::GetMenuItemCount(fileMenu), 4);
+    EXPECT_EQ(MenuText(fileMenu, save->Command()), "Save Fl&ash buffer to Hex File \tCtrl+F2");
+    EXPECT_EQ(MenuText(fileMenu, open->Command()), "Read Hex File to &Flash buffer\tF2");
+    EXPECT_TRUE(::GetMenuState(fileMenu, 2, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_TRUE(::GetMenuState(bar, hex->Command(), MF_BYCOMMAND) & MF_CHECKED);
+
+    hex->SetChecked(false);
+    exitItem->SetEnabled(false);
+    EXPECT_FALSE(::GetMenuState(bar, hex->Command(), MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(::GetMenuState(bar, exitItem->Command(), MF_BYCOMMAND) & MF_GRAYED);
+    save->SetVisible(false);
+    EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(::GetMenu(Wnd()), 0)), 3);
+}
+
+TEST_F(MenuFixture, CommandsAndShortcutKeysClickTheirItems) {
+    ::SendMessageA(Wnd(), WM_COMMAND, MAKEWPARAM(hex->Command(), 0), 0);
+    ASSERT_EQ(clicked.size(), 1u);
+    EXPECT_EQ(clicked[0], "&Hex");
+
+    PressKey(Wnd(), VK_F2);
+    ASSERT_EQ(clicked.size(), 2u);
+    EXPECT_EQ(clicked[1], open->Caption());
+    {
+        FakeInput ctrl;
+        ctrl.keysDown = {VK_CONTROL};
+        PressKey(Wnd(), VK_F2);
+    }
+    ASSERT_EQ(clicked.size(), 3u);
+    EXPECT_EQ(clicked[2], save->Caption());
+
+    // Disabled items (or items under a disabled parent) take no key.
+    open->SetEnabled(false);
+    PressKey(Wnd(), VK_F2);
+    file->SetEnabled(false);
+    open->SetEnabled(true);
+    PressKey(Wnd(), VK_F2);
+    EXPECT_EQ(clicked.size(), 3u) << ::testing::PrintToString(clicked);
+
+    // Opening a submenu clicks its item.
+    file->SetEnabled(true);
+    ::SendMessageA(Wnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file->Handle()), 0);
+    EXPECT_EQ(clicked.back(), "&File");
+}
+
+TEST_F(MenuFixture, ActionsKeepLinkedItemsAndButtonsInStep) {
+    auto* list = host.Own<ActionList>();
+    auto* action = host.Own<Action>();
+    action->SetActionList(list);
+    action->SetCaption("&Write Flash buffer to device");
+    action->SetShortCut(TextToShortCut("Ctrl+F4"));
+    int runs = 0;
+    action->OnExecute = [&](Component*) { ++runs; };
+    auto* item = Item("");
+    file->Add(item);
+    item->SetAction(action);
+    auto* button = host.Add<Button>();
+    button->SetAction(action);
+    EXPECT_EQ(item->Caption(), "&Write Flash buffer to device");
+    EXPECT_EQ(button->Caption(), "&Write Flash buffer to device");
+    HMENU bar = ::GetMenu(Wnd());
+    EXPECT_EQ(MenuText(bar, item->Command()), "&Write Flash buffer to device\tCtrl+F4");
+
+    action->SetCaption("Write");
+    action->SetEnabled(false);
+    action->SetChecked(true);
+    EXPECT_EQ(item->Caption(), "Write");
+    EXPECT_EQ(button->Caption(), "Write");
+    EXPECT_FALSE(button->Enabled());
+    EXPECT_FALSE(::IsWindowEnabled(button->Handle()));
+    EXPECT_TRUE(::GetMenuState(bar, item->Command(), MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(::GetMenuState(bar, item->Command(), MF_BYCOMMAND) & MF_CHECKED);
+
+    action->SetEnabled(true);
+    ::SendMessageA(Wnd(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
+    ::SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(runs, 2);
+    {
+        FakeInput ctrl;
+        ctrl.keysDown = {VK_CONTROL};
+        PressKey(Wnd(), VK_F4);
+    }
+    EXPECT_EQ(runs, 3);
+    // A disabled action's shortcut runs nothing.
+    action->SetEnabled(false);
+    {
+        FakeInput ctrl;
+        ctrl.keysDown = {VK_CONTROL};
+        PressKey(Wnd(), VK_F4);
+    }
+    EXPECT_EQ(runs, 3);
+    // Freeing the action unlinks its clients.
+    Free(action);
+    EXPECT_EQ(item->GetAction(), nullptr);
+    EXPECT_EQ(button->Action(), nullptr);
+    EXPECT_EQ(list->ActionCount(), 0u);
+}
+
+TEST(TimerComponent, TicksOnTheClockSeamWhileEnabled) {
+    ManualClock clock;
+    Component owner;
+    auto* timer = Create<Timer>(owner);
+    int ticks = 0;
+    timer->SetInterval(100);
+    timer->SetOnTimer([&](Component*) { ++ticks; });
+    clock.Advance(250);
+    EXPECT_EQ(ticks, 2);
+    timer->SetEnabled(false);
+    clock.Advance(500);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(clock.ActiveTimers(), 0u);
+    timer->SetEnabled(true);
+    timer->SetInterval(50);
+    clock.Advance(100);
+    EXPECT_EQ(ticks, 4);
+    Free(timer);
+    EXPECT_EQ(clock.ActiveTimers(), 0u);
+}
+
+TEST(FileDialogs, ExecuteGoesThroughTheSeamWithEveryOption) {
+    ScriptedFileDialogs answers(FileDialogSeam(), [](const FileDialogRequest&) { ADD_FAILURE() << "unexpected dialog"; });
+    Component owner;
+    auto* dlg = Create<SaveDialog>(owner);
+    dlg->SetFilter("Hex files (*.hex)|*.hex|All files (*.*)|*.*");
+    dlg->SetFilterIndex(1);
+    dlg->SetTitle("Save Flash buffer");
+    dlg->SetInitialDir("C:\\work");
+    dlg->SetDefaultExt("hex");
+    dlg->SetFileName("old.hex");
+    dlg->SetOptions(ofOverwritePrompt | ofHideReadOnly);
+    answers.Answer("C:\\work\\new.hex");
+    answers.Answer("");
+    ASSERT_TRUE(dlg->Execute());
+    EXPECT_EQ(dlg->FileName(), "C:\\work\\new.hex");
+    ASSERT_EQ(answers.Requests().size(), 1u);
+    const FileDialogRequest& r = answers.Requests()[0];
+    EXPECT_TRUE(r.save);
+    EXPECT_EQ(r.title, "Save Flash buffer");
+    EXPECT_EQ(r.initialDir, "C:\\work");
+    EXPECT_EQ(r.defaultExt, "hex");
+    EXPECT_EQ(r.fileName, "old.hex");
+    EXPECT_TRUE(r.options & OFN_OVERWRITEPROMPT);
+    EXPECT_TRUE(r.options & OFN_HIDEREADONLY);
+    EXPECT_FALSE(dlg->Execute());
+    EXPECT_EQ(dlg->FileName(), "C:\\work\\new.hex");
+    EXPECT_EQ(SplitMultiSelect("C:\\d\0a.hex\0b.hex\0"), (std::vector<std::string>{"C:\\d\\a.hex", "C:\\d\\b.hex"}));
+}
+
+TEST(ImageListComponent, MaskedStripsAddOneImagePerWidthAndDrawTransparently) {
+    Component owner;
+    auto* images = Create<ImageList>(owner);
+    int changes = 0;
+    const int link = images->RegisterChanges([&] { ++changes; });
+    Bitmap strip = Bitmap::CreateDIB(32, 16);
+    Canvas& c = strip.GetCanvas();
+    c.brush.color = clFuchsia;
+    c.FillRect({0, 0, 32, 16});
+    c.brush.color = clRed;
+    c.FillRect({2, 2, 14, 14});
+    c.brush.color = clBlue;
+    c.FillRect({18, 2, 30, 14});
+    EXPECT_EQ(images->AddMasked(strip, clFuchsia), 0);
+    EXPECT_EQ(images->Count(), 2);
+    EXPECT_EQ(changes, 1);
+
+    Bitmap target = Bitmap::CreateDIB(16, 16);
+    target.GetCanvas().brush.color = clWhite;
+    target.GetCanvas().FillRect({0, 0, 16, 16});
+    images->Draw(target.GetCanvas(), 0, 0, 1);
+    EXPECT_EQ(ctltest::Px(target, 8, 8), 0x0000FFu);
+    EXPECT_EQ(ctltest::Px(target, 0, 0), 0xFFFFFFu);
+    EXPECT_THROW(images->Replace(5, strip), EInvalidOperation);
+    images->UnRegisterChanges(link);
+    images->Clear();
+    EXPECT_EQ(images->Count(), 0);
+    EXPECT_EQ(changes, 1);
+}
