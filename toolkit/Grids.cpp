@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace tk {
 
@@ -580,19 +581,21 @@ void StringGrid::DrawCell(Canvas& canvas, int col, int row, const RECT& rect, Gr
     if (defaultDrawing_) {
         const bool fixed = (state & gdFixed) != 0;
         const bool selected = (state & gdSelected) != 0;
+        // Colours go straight to the DC: a pen or brush per cell would cost
+        // three GDI calls each on every cell of every paint.
+        HDC dc = canvas.Handle();
         canvas.font = GetFont();
-        if (fixed) {
-            canvas.brush = Brush{fixedColor_, BrushStyle::Solid};
-        } else if (selected) {
-            canvas.brush = Brush{clHighlight, BrushStyle::Solid};
-            canvas.font.color = clHighlightText;
-        } else {
-            canvas.brush = Brush{GetColor(), BrushStyle::Solid};
-        }
-        canvas.TextRect(rect, rect.left + 2, rect.top + 2, Cells(col, row));
+        canvas.RequireFont();
+        const Color ground = fixed ? fixedColor_ : selected ? clHighlight : GetColor();
+        const Color ink = (!fixed && selected) ? clHighlightText : GetFont().color;
+        ::SetBkColor(dc, ColorToRGB(ground));
+        ::SetTextColor(dc, ColorToRGB(ink));
+        const std::string text = Cells(col, row);
+        ::ExtTextOutA(dc, rect.left + 2, rect.top + 2, ETO_OPAQUE | ETO_CLIPPED, &rect, text.data(),
+                      static_cast<UINT>(text.size()), nullptr);
         if (fixed && (model_.Options() & (goFixedVertLine | goFixedHorzLine))) {
             RECT edge = rect;
-            ::DrawEdge(canvas.Handle(), &edge, BDR_RAISEDINNER, BF_RECT);
+            ::DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
         }
         if ((state & gdFocused) && !(model_.Options() & goDrawFocusSelected)) canvas.DrawFocusRect(rect);
     }
@@ -600,48 +603,110 @@ void StringGrid::DrawCell(Canvas& canvas, int col, int row, const RECT& rect, Gr
 }
 
 void StringGrid::PaintCells(Canvas& canvas, const RECT& clip) {
+    HDC dc = canvas.Handle();
     const int line = model_.GridLineWidth();
     const GridOptions opt = model_.Options();
     const GridCoord current = model_.Current();
     const bool focused = HandleAllocated() && Focused();
     const int lastRow = model_.LastVisibleRow();
     const int lastCol = model_.LastVisibleCol();
+    const int fixedRows = model_.FixedRows(), fixedCols = model_.FixedCols();
 
     // Background below and right of the last cells.
     canvas.brush = Brush{GetColor(), BrushStyle::Solid};
     canvas.FillRect(clip);
+    const BrushHandle fixedLines = CreateSolidBrush(clBlack);
+    const BrushHandle cellLines = CreateSolidBrush(clSilver);
+    canvas.font = GetFont();
+    canvas.RequireFont();
+    INT charWidths[256] = {};
+    ::GetCharWidth32A(dc, 0, 255, charWidths);
+    const COLORREF ground = ColorToRGB(GetColor());
+    const COLORREF ink = ColorToRGB(GetFont().color);
 
-    auto paintRange = [&](int rowFrom, int rowTo, int colFrom, int colTo) {
-        for (int row = rowFrom; row <= rowTo; ++row) {
-            for (int col = colFrom; col <= colTo; ++col) {
-                RECT r = model_.CellRect(col, row);
-                if (r.right <= r.left || r.bottom <= r.top) continue;
-                RECT withLines{r.left, r.top, r.right + line, r.bottom + line};
-                RECT hit{};
-                if (!::IntersectRect(&hit, &withLines, &clip)) continue;
-                GridDrawStates state = 0;
-                const bool fixed = col < model_.FixedCols() || row < model_.FixedRows();
-                if (fixed) state |= gdFixed;
-                if (!fixed && col == current.col && row == current.row) {
-                    state |= gdSelected;
-                    if (focused) state |= gdFocused;
+    struct Cell {
+        int col;
+        RECT rect;
+        GridDrawStates state;
+    };
+    std::vector<Cell> cells;
+    std::string batch;
+    std::vector<INT> starts;
+
+    auto paintRow = [&](int row, int colFrom, int colTo) {
+        cells.clear();
+        for (int col = colFrom; col <= colTo; ++col) {
+            RECT r = model_.CellRect(col, row);
+            if (r.right <= r.left || r.bottom <= r.top) continue;
+            const RECT withLines{r.left, r.top, r.right + line, r.bottom + line};
+            RECT hit{};
+            if (!::IntersectRect(&hit, &withLines, &clip)) continue;
+            GridDrawStates state = 0;
+            if (col < fixedCols || row < fixedRows) state |= gdFixed;
+            if (!(state & gdFixed) && col == current.col && row == current.row) {
+                state |= gdSelected;
+                if (focused) state |= gdFocused;
+            }
+            cells.push_back({col, r, state});
+        }
+        if (cells.empty()) return;
+        // Plain data cells of the row in one text call: the opaque rectangle
+        // fills their ground, each character sits at its own cell's offset
+        // and characters that would leave their cell are dropped.
+        if (defaultDrawing_) {
+            batch.clear();
+            starts.clear();
+            RECT span{0, 0, 0, 0};
+            for (const Cell& c : cells) {
+                if (c.state != 0) continue;
+                if (::IsRectEmpty(&span)) span = c.rect;
+                span.right = c.rect.right;
+                const std::string text = Cells(c.col, row);
+                int x = c.rect.left + 2;
+                for (char ch : text) {
+                    const int w = charWidths[static_cast<unsigned char>(ch)];
+                    if (x + w > c.rect.right) break;
+                    batch.push_back(ch);
+                    starts.push_back(x);
+                    x += w;
                 }
-                if (line > 0) {
-                    const bool vert = (opt & (fixed ? goFixedVertLine : goVertLine)) != 0;
-                    const bool horz = (opt & (fixed ? goFixedHorzLine : goHorzLine)) != 0;
-                    canvas.brush = Brush{fixed ? clBlack : clSilver, BrushStyle::Solid};
-                    if (vert) canvas.FillRect({r.right, r.top, r.right + line, r.bottom + line});
-                    if (horz) canvas.FillRect({r.left, r.bottom, r.right + line, r.bottom + line});
-                }
-                DrawCell(canvas, col, row, r, state);
+            }
+            if (!::IsRectEmpty(&span)) {
+                std::vector<INT> dx(starts.size());
+                for (size_t i = 0; i + 1 < starts.size(); ++i) dx[i] = starts[i + 1] - starts[i];
+                if (!dx.empty()) dx.back() = charWidths[static_cast<unsigned char>(batch.back())];
+                ::SetBkColor(dc, ground);
+                ::SetTextColor(dc, ink);
+                ::ExtTextOutA(dc, starts.empty() ? span.left : starts.front(), span.top + 2, ETO_OPAQUE | ETO_CLIPPED,
+                              &span, batch.data(), static_cast<UINT>(batch.size()), dx.empty() ? nullptr : dx.data());
+            }
+        }
+        for (const Cell& c : cells) {
+            if (line > 0) {
+                const bool fixed = (c.state & gdFixed) != 0;
+                const bool vert = (opt & (fixed ? goFixedVertLine : goVertLine)) != 0;
+                const bool horz = (opt & (fixed ? goFixedHorzLine : goHorzLine)) != 0;
+                HBRUSH lineBrush = fixed ? fixedLines.Get() : cellLines.Get();
+                const RECT v{c.rect.right, c.rect.top, c.rect.right + line, c.rect.bottom + line};
+                const RECT h{c.rect.left, c.rect.bottom, c.rect.right + line, c.rect.bottom + line};
+                if (vert) ::FillRect(dc, &v, lineBrush);
+                if (horz) ::FillRect(dc, &h, lineBrush);
+            }
+            if (c.state != 0 || !defaultDrawing_) {
+                DrawCell(canvas, c.col, row, c.rect, c.state);
+            } else if (OnDrawCell && CanFireEvents()) {
+                OnDrawCell(this, c.col, row, c.rect, c.state);
             }
         }
     };
-    const int fixedRows = model_.FixedRows(), fixedCols = model_.FixedCols();
-    paintRange(0, fixedRows - 1, 0, fixedCols - 1);
-    paintRange(0, fixedRows - 1, model_.LeftCol(), lastCol);
-    paintRange(model_.TopRow(), lastRow, 0, fixedCols - 1);
-    paintRange(model_.TopRow(), lastRow, model_.LeftCol(), lastCol);
+    for (int row = 0; row < fixedRows; ++row) {
+        paintRow(row, 0, fixedCols - 1);
+        paintRow(row, model_.LeftCol(), lastCol);
+    }
+    for (int row = model_.TopRow(); row <= lastRow; ++row) {
+        paintRow(row, 0, fixedCols - 1);
+        paintRow(row, model_.LeftCol(), lastCol);
+    }
 }
 
 void StringGrid::Paint(Canvas& canvas) {
