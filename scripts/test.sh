@@ -24,9 +24,10 @@ source "$here/scripts/wine-env.sh"
 zp_wine_up "$build"
 
 status=0
-ctest --test-dir "$build" --output-on-failure ${filter:+-R "$filter"} || status=1
-
+# The sanitizer and fuzz checks first, so CTest's summary closes the output.
 if [ -z "$filter" ] && [ -x "$here/scripts/host-check.sh" ]; then
   "$here/scripts/host-check.sh" "$build/host" "${ZP_FUZZ_SECONDS:-60}" || status=1
 fi
+ctest --test-dir "$build" --output-on-failure ${filter:+-R "$filter"} || status=1
+[ $status -eq 0 ] || echo "scripts/test.sh: FAILED"
 exit $status
