@@ -96,6 +96,7 @@ public:
     void FormCreate(tk::Component* sender);
     void FormShow(tk::Component* sender);
     void SG1SelectCell(tk::Component* sender, int col, int row, bool& canSelect);
+    void SG1MouseDown(tk::Component* sender, tk::MouseButton button, tk::ShiftState shift, int x, int y);
     // Finds the plug-ins and fills the grid.
     void ScanPlugIns();
 
