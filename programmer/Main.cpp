@@ -7,6 +7,8 @@
 #include "components/OneInstance.h"
 #include "components/ProgramLauncher.h"
 #include "programmer/About.h"
+#include "programmer/HexFile.h"
+#include "programmer/PlugIns.h"
 #include "programmer/PortLibrary.h"
 #include "programmer/Sysinfo.h"
 #include "resources/StringIds.h"
@@ -606,23 +608,584 @@ void TMainForm::MnuFLEPOperationsClick(tk::Component*) { ToggleBarVisible(*FLEPB
 
 void TMainForm::MnuViewOperationsClick(tk::Component*) { ToggleBarVisible(*ViewBar, *MnuViewOperations); }
 
-// --- device commands and views ---------------------------------------------------------
-// HEX files, fill, special bits, cloning, language and help have their
-// handlers in their own units (HexFile commands, FillBuffers, SpecialBits,
-// Clone, LanguageModules).
+// --- plug-in host ------------------------------------------------------------------------
 
-void TMainForm::Action_LoadPluginExecute(tk::Component*) {}
-void TMainForm::Action_GetChipIdExecute(tk::Component*) {}
-void TMainForm::Action_EraseChipExecute(tk::Component*) {}
-void TMainForm::Action_ReadFlashExecute(tk::Component*) {}
-void TMainForm::Action_ReadPromExecute(tk::Component*) {}
-void TMainForm::Action_ReadAllExecute(tk::Component*) {}
-void TMainForm::Action_WriteFlashExecute(tk::Component*) {}
-void TMainForm::Action_WritePromExecute(tk::Component*) {}
-void TMainForm::Action_WriteAllExecute(tk::Component*) {}
-void TMainForm::Action_VerifyFlashExecute(tk::Component*) {}
-void TMainForm::Action_VerifyPromExecute(tk::Component*) {}
-void TMainForm::Action_VerifyAllExecute(tk::Component*) {}
+namespace {
+
+// The longest device name kept, and the largest memory a plug-in may
+// report: a plug-in answering nonsense must not make the buffers eat all
+// memory.
+constexpr std::size_t kDeviceNameLength = 255;
+constexpr std::int32_t kMaxMemorySize = 16 * 1024 * 1024;
+
+// The program file's folder without its trailing separator.
+std::string ProgramFolder()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    const std::size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A text the plug-in hands back, copied at once: null reads as empty, and no
+// more than `limit` characters are read.
+std::string CopyPlugInText(const char* text, std::size_t limit = kDeviceNameLength)
+{
+    if (!text)
+        return {};
+    std::size_t length = 0;
+    while (length < limit && text[length] != '\0')
+        ++length;
+    return std::string(text, length);
+}
+
+std::int32_t TrustedMemorySize(std::int32_t size)
+{
+    if (size < 0)
+        return 0;
+    return std::min(size, kMaxMemorySize);
+}
+
+std::string MainCaption(const std::string& tail)
+{
+    return tk::LoadStr(S_MAIN_CAPTION_PREFIX) + tail;
+}
+
+}  // namespace
+
+void TMainForm::FreePlugIn()
+{
+    TMainUnitState& unit = MainUnit();
+    if (unit.PlugInHandle)
+        ::FreeLibrary(unit.PlugInHandle);
+    unit.PlugInHandle = nullptr;
+    unit.PlugIn = TPlugInEntryPoints{};
+    unit.SpecialBitsCategoryNames.clear();
+}
+
+template <class Proc>
+void TMainForm::BindPlugInFunction(Proc& entryPoint, const char* name, int exitCode)
+{
+    TMainUnitState& unit = MainUnit();
+    entryPoint = reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(unit.PlugInHandle, name)));
+    if (entryPoint)
+        return;
+    tk::ShowMessage(tk::FmtLoadStr(S_PLUGIN_FUNCTION_MISSING, {"[" + std::string(name) + "]",
+                                                               ProgramFolder() + "\\" + unit.PlugInFileName}));
+    FreePlugIn();
+    unit.PlugInLoaded = 0;
+    ZpCloseDriver();
+    Port1.ClosePort();
+    tk::ExitSeam()->Exit(exitCode);
+}
+
+bool TMainForm::LoadPlugInLibrary()
+{
+    TMainUnitState& unit = MainUnit();
+    const std::string path = ProgramFolder() + "\\" + unit.PlugInFileName;
+    unit.PlugInHandle = ::LoadLibraryA(path.c_str());
+    if (unit.PlugInHandle)
+        return true;
+    tk::ShowMessage(tk::FmtLoadStr(S_PLUGIN_FILE_NOT_FOUND, {path}));
+    return false;
+}
+
+void TMainForm::Action_LoadPluginExecute(tk::Component*)
+{
+    if (!CheckNotBusy())
+        return;
+    TBusyScope busy;
+    TMainUnitState& unit = MainUnit();
+    // The old library goes first; nothing of it may be called afterwards,
+    // whatever happens to the new choice.
+    if (unit.PlugInLoaded == 1)
+        FreePlugIn();
+    unit.PlugInLoaded = 0;
+
+    const auto giveUp = [this] {
+        ZpCloseDriver();
+        Port1.ClosePort();
+        tk::App().Terminate();
+    };
+    if (FCommandMode) {
+        const std::string path = ProgramFolder() + "\\" + FScriptPlugInName;
+        if (!FileExists(path)) {
+            tk::ShowMessage(tk::FmtLoadStr(S_PLUGIN_FILE_NOT_FOUND, {path}));
+            giveUp();
+            return;
+        }
+        unit.PlugInFileName = FScriptPlugInName;
+        unit.PlugInLoaded = 1;
+    } else if (TPlugInForm* browser = FindApplicationForm<TPlugInForm>()) {
+        browser->ShowModal();
+        unit.PlugInLoaded = browser->Selected ? 1 : 0;
+        unit.PlugInFileName = browser->SelectedName;
+    }
+
+    if (unit.PlugInLoaded == 0) {
+        SetCaption(MainCaption(tk::LoadStr(S_MAIN_CAPTION_NO_LIBRARY)));
+        return;
+    }
+    SetCaption(MainCaption(tk::LoadStr(S_MAIN_CAPTION_USING_LIBRARY) + unit.PlugInFileName));
+    if (!LoadPlugInLibrary()) {
+        unit.PlugInLoaded = 0;
+        giveUp();
+        return;
+    }
+
+    TPlugInEntryPoints& p = unit.PlugIn;
+    const auto& names = PlugInDeviceFunctionNames;
+    BindPlugInFunction(p.PowerOffDevice, names[pfPowerOffDevice], PlugInMissingExitCode(pfPowerOffDevice));
+    BindPlugInFunction(p.PowerUpDevice, names[pfPowerUpDevice], PlugInMissingExitCode(pfPowerUpDevice));
+    BindPlugInFunction(p.CheckProgrammingDevice, names[pfCheckProgrammingDevice],
+                       PlugInMissingExitCode(pfCheckProgrammingDevice));
+    BindPlugInFunction(p.CheckSignature, names[pfCheckSignature], PlugInMissingExitCode(pfCheckSignature));
+    BindPlugInFunction(p.EnableProgramming, names[pfEnableProgramming], PlugInMissingExitCode(pfEnableProgramming));
+    BindPlugInFunction(p.EraseChip, names[pfEraseChip], PlugInMissingExitCode(pfEraseChip));
+    BindPlugInFunction(p.GetDeviceFoundName, names[pfGetDeviceFoundName], PlugInMissingExitCode(pfGetDeviceFoundName));
+    BindPlugInFunction(p.GetDeviceFoundFlashSize, names[pfGetDeviceFoundFlashSize],
+                       PlugInMissingExitCode(pfGetDeviceFoundFlashSize));
+    BindPlugInFunction(p.GetDeviceFoundEEpromSize, names[pfGetDeviceFoundEEpromSize],
+                       PlugInMissingExitCode(pfGetDeviceFoundEEpromSize));
+    BindPlugInFunction(p.ReadFlashAddress, names[pfReadFlashAddress], PlugInMissingExitCode(pfReadFlashAddress));
+    BindPlugInFunction(p.WriteFlashAddress, names[pfWriteFlashAddress], PlugInMissingExitCode(pfWriteFlashAddress));
+    BindPlugInFunction(p.ReadEEpromAddress, names[pfReadEEpromAddress], PlugInMissingExitCode(pfReadEEpromAddress));
+    BindPlugInFunction(p.WriteEEpromAddress, names[pfWriteEEpromAddress], PlugInMissingExitCode(pfWriteEEpromAddress));
+    BindPlugInFunction(p.GetSpecialBitsCategoryName, names[pfGetSpecialBitsCategoryName],
+                       PlugInMissingExitCode(pfGetSpecialBitsCategoryName));
+    BindPlugInFunction(p.ReadSpecialBits1, names[pfReadSpecialBits1], PlugInMissingExitCode(pfReadSpecialBits1));
+    BindPlugInFunction(p.ReadSpecialBits2, names[pfReadSpecialBits2], PlugInMissingExitCode(pfReadSpecialBits2));
+    BindPlugInFunction(p.ReadSpecialBits3, names[pfReadSpecialBits3], PlugInMissingExitCode(pfReadSpecialBits3));
+    BindPlugInFunction(p.WriteSpecialBits1, names[pfWriteSpecialBits1], PlugInMissingExitCode(pfWriteSpecialBits1));
+    BindPlugInFunction(p.WriteSpecialBits2, names[pfWriteSpecialBits2], PlugInMissingExitCode(pfWriteSpecialBits2));
+    BindPlugInFunction(p.WriteSpecialBits3, names[pfWriteSpecialBits3], PlugInMissingExitCode(pfWriteSpecialBits3));
+    BindPlugInFunction(p.ReadSpecialBits1Names, names[pfReadSpecialBits1Names],
+                       PlugInMissingExitCode(pfReadSpecialBits1Names));
+    BindPlugInFunction(p.ReadSpecialBits2Names, names[pfReadSpecialBits2Names],
+                       PlugInMissingExitCode(pfReadSpecialBits2Names));
+    BindPlugInFunction(p.ReadSpecialBits3Names, names[pfReadSpecialBits3Names],
+                       PlugInMissingExitCode(pfReadSpecialBits3Names));
+
+    ApplyPlugInSpecialBitsInfo();
+    // Without a parallel port the plug-in stays bound, but nothing is sent.
+    if (!CheckPortPresent())
+        return;
+    CheckProgrammer();
+}
+
+void TMainForm::ApplyPlugInSpecialBitsInfo()
+{
+    TMainUnitState& unit = MainUnit();
+    unit.SpecialBitsCategoryNames.assign(3, nullptr);
+    if (unit.PlugIn.GetSpecialBitsCategoryName)
+        unit.PlugIn.GetSpecialBitsCategoryName(unit.SpecialBitsCategoryNames.data(), 2);
+
+    tk::BitBtn* buttons[3] = {BtSpecialBits1, BtSpecialBits2, BtSpecialBits3};
+    tk::MenuItem* items[3] = {MnuSpecialBits1, MnuSpecialBits2, MnuSpecialBits3};
+    for (int n = 0; n < 3; ++n) {
+        const std::string name = CopyPlugInText(unit.SpecialBitsCategoryNames[static_cast<std::size_t>(n)]);
+        buttons[n]->SetHint(name);
+        items[n]->SetCaption(name);
+        // The picture shows alone when the plug-in has one, else the
+        // resource's name stands in as the button's text.
+        const std::string resource = "SB" + std::to_string(n + 1);
+        tk::Bitmap glyph;
+        if (unit.PlugInHandle &&
+            glyph.LoadFromResourceName(reinterpret_cast<HINSTANCE>(unit.PlugInHandle), resource)) {
+            items[n]->SetBitmap(glyph);
+            buttons[n]->SetGlyph(glyph);
+            buttons[n]->SetCaption(std::string());
+        } else {
+            buttons[n]->SetGlyph(tk::Bitmap());
+            buttons[n]->SetCaption(resource);
+        }
+    }
+
+    // Identification needs a port; without one the commands say so.
+    if (FPortAddress == 0)
+        return;
+    IdentifyDevice();
+    ShowFlashBuffer();
+    ShowEEpromBuffer();
+}
+
+bool TMainForm::CheckProgrammer()
+{
+    const TMainUnitState& unit = MainUnit();
+    bool present = false;
+    if (unit.PlugInLoaded && unit.PlugIn.CheckProgrammingDevice && FPortAddress != 0)
+        present = unit.PlugIn.CheckProgrammingDevice(FPortAddress) != 0;
+    if (present) {
+        SetPanelText(2, tk::FmtLoadStr(S_PORT_PROGRAMMER_OK, {PortText(FPortAddress)}));
+    } else {
+        SetPanelText(2, tk::FmtLoadStr(S_PORT_NO_PROGRAMMER, {PortText(FPortAddress)}));
+        tk::ShowMessage(tk::FmtLoadStr(S_PROGRAMMER_NOT_FOUND, {tk::IntToHex(FPortAddress, 2)}));
+    }
+    if (unit.PlugInLoaded && unit.PlugIn.PowerOffDevice && FPortAddress != 0)
+        unit.PlugIn.PowerOffDevice(FPortAddress);
+    return present;
+}
+
+void TMainForm::SetFlashControls(bool enabled)
+{
+    for (tk::Control* c : std::initializer_list<tk::Control*>{BtOpenFlash, BtSaveFlash, BtReadFlash, BtWriteFlash,
+                                                              BtVerFlash, BtReadAll, BtWriteAll, BtVerAll})
+        c->SetEnabled(enabled);
+    for (tk::MenuItem* m : {MnuReadFlash, MnuWriteFlash, MnuVerifyFlash, MnuOpenFlash, MnuSaveFlash, MnuReadAll,
+                            MnuWriteAll, MnuVerifyAll})
+        m->SetEnabled(enabled);
+}
+
+void TMainForm::SetEEpromControls(bool enabled)
+{
+    for (tk::Control* c : std::initializer_list<tk::Control*>{BtOpenEEprom, BtSaveEEprom, BtReadEEprom,
+                                                              BtWriteEEprom, BtVerEEprom, BtReadAll, BtWriteAll,
+                                                              BtVerAll})
+        c->SetEnabled(enabled);
+    for (tk::MenuItem* m : {MnuReadEEprom, MnuWriteEEprom, MnuVerifyEEprom, MnuOpenEEprom, MnuSaveEEprom, MnuReadAll,
+                            MnuWriteAll, MnuVerifyAll})
+        m->SetEnabled(enabled);
+}
+
+void TMainForm::SetDeviceControls(bool enabled)
+{
+    for (tk::Control* c : std::initializer_list<tk::Control*>{BtSpecialBits1, BtSpecialBits2, BtSpecialBits3,
+                                                              BtEraseChip, BtFill, BtClone, BtHex, BtDec, BtAsc})
+        c->SetEnabled(enabled);
+    for (tk::MenuItem* m : {MnuSpecialBits1, MnuSpecialBits2, MnuSpecialBits3, MnuEraseChip, MnuFillBuffer, MnuClone,
+                            MnuHex, MnuDecimal, MnuAscii, MnuEditDirectly, MnuCloningOptions})
+        m->SetEnabled(enabled);
+}
+
+void TMainForm::IdentifyDevice()
+{
+    TMainUnitState& unit = MainUnit();
+    if (!unit.PlugInLoaded || !unit.PlugIn.PowerUpDevice) {
+        tk::ShowMessage(tk::LoadStr(S_NO_PLUGIN_SELECTED));
+        return;
+    }
+    if (FPortAddress == 0)
+        return;
+    const TPlugInEntryPoints& p = unit.PlugIn;
+    p.PowerUpDevice(FPortAddress);
+    p.CheckSignature(FPortAddress);
+    p.PowerOffDevice(FPortAddress);
+    unit.DeviceName = CopyPlugInText(p.GetDeviceFoundName());
+    FFlashSize = TrustedMemorySize(p.GetDeviceFoundFlashSize());
+    FEEpromSize = TrustedMemorySize(p.GetDeviceFoundEEpromSize());
+
+    unit.FlashEnabled = FFlashSize != 0 ? 1 : 0;
+    if (!unit.FlashEnabled)
+        FFlashSize = 1;
+    SetFlashControls(unit.FlashEnabled != 0);
+    // The combined controls end up following the EEPROM.
+    unit.EEpromEnabled = FEEpromSize != 0 ? 1 : 0;
+    if (!unit.EEpromEnabled)
+        FEEpromSize = 1;
+    SetEEpromControls(unit.EEpromEnabled != 0);
+
+    if (unit.DeviceName.empty()) {
+        SetDeviceControls(false);
+        SetPanelText(0, tk::LoadStr(S_NO_DEVICE));
+        SetPanelText(1, tk::LoadStr(S_NO_CHARACTERISTICS));
+        return;
+    }
+    unit.FlashBuffer.resize(static_cast<std::size_t>(FFlashSize), 0);
+    unit.EEpromBuffer.resize(static_cast<std::size_t>(FEEpromSize), 0);
+    SetPanelText(0, unit.DeviceName);
+    const auto shown = [](std::int32_t size) { return tk::IntToStr(size == 1 ? 0 : size); };
+    SetPanelText(1, tk::FmtLoadStr(S_DEVICE_CHARACTERISTICS, {shown(FFlashSize), shown(FEEpromSize)}));
+    SetDeviceControls(true);
+    ShowFlashBuffer();
+    ShowEEpromBuffer();
+}
+
+// --- device operations ------------------------------------------------------------------
+
+template <class Work>
+void TMainForm::RunDeviceCommand(Work&& work)
+{
+    if (!CheckNotBusy())
+        return;
+    struct Frame {
+        TMainForm& form;
+        ~Frame()
+        {
+            MainUnit().Busy = 0;
+            if (form.FReleasePortLines)
+                form.ReleasePortLines();
+        }
+    } frame{*this};
+    MainUnit().Busy = 1;
+    if (!CheckPortPresent())
+        return;
+    work();
+}
+
+namespace {
+
+struct TTransferTexts {
+    unsigned disabled;
+    unsigned progress;
+    unsigned errors;
+    unsigned success;
+    unsigned mismatch;
+};
+
+// Bits 8 to 15 and 0 to 7 of an address, as the progress texts show it.
+std::pair<std::string, std::string> AddressParts(std::int32_t address)
+{
+    return {"$" + tk::IntToHex((address >> 8) & 0xFF, 2), tk::IntToHex(address & 0xFF, 2)};
+}
+
+}  // namespace
+
+void TMainForm::Transfer(TMemory memory, TTransfer transfer)
+{
+    TMainUnitState& unit = MainUnit();
+    const bool flash = memory == TMemory::Flash;
+    TTransferTexts texts{};
+    if (flash) {
+        texts.disabled = S_FLASH_FUNCTIONS_DISABLED;
+        texts.mismatch = S_VERIFY_FLASH_MISMATCH;
+        switch (transfer) {
+        case TTransfer::Read:
+            texts = {texts.disabled, S_READING_FLASH_PROGRESS, S_READ_FLASH_ERRORS, S_FLASH_READ_OK, texts.mismatch};
+            break;
+        case TTransfer::Write:
+            texts = {texts.disabled, S_PROGRAMMING_FLASH_PROGRESS, S_PROGRAM_FLASH_ERRORS, S_FLASH_PROGRAMMED_OK,
+                     texts.mismatch};
+            break;
+        case TTransfer::Verify:
+            texts = {texts.disabled, S_VERIFYING_FLASH_PROGRESS, 0, S_FLASH_READ_OK, texts.mismatch};
+            break;
+        }
+    } else {
+        texts.disabled = S_EEPROM_FUNCTIONS_DISABLED;
+        texts.mismatch = S_VERIFY_EEPROM_MISMATCH;
+        switch (transfer) {
+        case TTransfer::Read:
+            texts = {texts.disabled, S_READING_EEPROM_PROGRESS, S_READ_EEPROM_ERRORS, S_EEPROM_READ_OK,
+                     texts.mismatch};
+            break;
+        case TTransfer::Write:
+            texts = {texts.disabled, S_PROGRAMMING_EEPROM_PROGRESS, S_PROGRAM_EEPROM_ERRORS, S_EEPROM_PROGRAMMED_OK,
+                     texts.mismatch};
+            break;
+        case TTransfer::Verify:
+            texts = {texts.disabled, S_VERIFYING_EEPROM_PROGRESS, 0, S_EEPROM_READ_OK, texts.mismatch};
+            break;
+        }
+    }
+
+    if (unit.DeviceName.empty())
+        IdentifyDevice();
+    if (!(flash ? unit.FlashEnabled : unit.EEpromEnabled)) {
+        SetPanelText(1, tk::FmtLoadStr(texts.disabled, {unit.DeviceName}));
+        return;
+    }
+    if (!CheckProgrammer())
+        return;
+    if (unit.DeviceName.empty()) {
+        tk::ShowMessage(tk::LoadStr(S_NO_DEVICE_DETECTED));
+        return;
+    }
+    const TPlugInEntryPoints& p = unit.PlugIn;
+    const std::int32_t port = FPortAddress;
+    if (transfer == TTransfer::Write && FChipEraseBeforeProgramming == 1) {
+        p.EraseChip(port);
+        if (flash)
+            tk::SleepBeepSeam()->Sleep(100);
+    }
+    if (!p.PowerUpDevice(port)) {
+        tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_POWERED_UP));
+        return;
+    }
+    if (!p.EnableProgramming(port)) {
+        tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_ENABLED));
+        return;
+    }
+
+    std::vector<std::int32_t>& buffer = flash ? unit.FlashBuffer : unit.EEpromBuffer;
+    const ReadAddressProc read = flash ? p.ReadFlashAddress : p.ReadEEpromAddress;
+    const WriteAddressProc write = flash ? p.WriteFlashAddress : p.WriteEEpromAddress;
+    const auto redraw = [this, flash] { flash ? ShowFlashBuffer() : ShowEEpromBuffer(); };
+    const std::int32_t last = static_cast<std::int32_t>(buffer.size()) - 1;
+    PBar->SetMax(std::max(last, 0));
+    PBar->SetPosition(0);
+    if (transfer != TTransfer::Verify)
+        unit.ErrorCount = 0;
+
+    std::int32_t verified = 0;
+    for (std::int32_t address = 0; address <= last && static_cast<std::size_t>(address) < buffer.size(); ++address) {
+        const auto [high, low] = AddressParts(address);
+        if (transfer == TTransfer::Verify) {
+            // A read that fails cannot confirm the byte: it counts as a difference.
+            const bool readOk = read(port, address, &verified) != 0;
+            SetPanelText(1, tk::FmtLoadStr(texts.progress, {high, low}));
+            if (!readOk || buffer[static_cast<std::size_t>(address)] != verified) {
+                p.PowerOffDevice(port);
+                tk::MessageDlg(tk::FmtLoadStr(texts.mismatch, {high, low}), tk::mtError, tk::mbOK);
+                PBar->SetPosition(0);
+                return;
+            }
+        } else {
+            bool ok = false;
+            if (transfer == TTransfer::Read) {
+                std::int32_t value = buffer[static_cast<std::size_t>(address)];
+                ok = read(port, address, &value) != 0;
+                buffer[static_cast<std::size_t>(address)] = value;
+            } else {
+                ok = write(port, address, buffer[static_cast<std::size_t>(address)]) != 0;
+            }
+            if (!ok)
+                ++unit.ErrorCount;
+            SetPanelText(1, tk::FmtLoadStr(texts.progress, {high, low, tk::IntToStr(unit.ErrorCount)}));
+        }
+        tk::App().ProcessMessages();
+        if (unit.AbortRequested) {
+            unit.AbortRequested = 0;
+            if (tk::MessageDlg(tk::LoadStr(S_REALLY_ABORT_OPERATION), tk::mtConfirmation, tk::mbYesNo) == tk::mrYes) {
+                SetPanelText(1, tk::LoadStr(S_OPERATION_ABORTED));
+                p.PowerOffDevice(port);
+                if (transfer == TTransfer::Read)
+                    redraw();
+                return;
+            }
+        }
+        PBar->SetPosition(PBar->Position() + 1);
+    }
+
+    if (flash && transfer == TTransfer::Write)
+        tk::SleepBeepSeam()->Sleep(500);
+    PBar->SetPosition(0);
+    if (transfer != TTransfer::Verify && unit.ErrorCount != 0)
+        SetPanelText(1, tk::FmtLoadStr(texts.errors, {tk::IntToStr(unit.ErrorCount)}));
+    else
+        SetPanelText(1, tk::LoadStr(texts.success));
+    p.PowerOffDevice(port);
+    redraw();
+}
+
+void TMainForm::Action_GetChipIdExecute(tk::Component*)
+{
+    RunDeviceCommand([this] {
+        if (CheckProgrammer())
+            IdentifyDevice();
+    });
+}
+
+void TMainForm::Action_EraseChipExecute(tk::Component*)
+{
+    RunDeviceCommand([this] {
+        const TMainUnitState& unit = MainUnit();
+        if (!unit.PlugInLoaded || !unit.PlugIn.PowerUpDevice) {
+            tk::ShowMessage(tk::LoadStr(S_NO_PLUGIN_SELECTED));
+            return;
+        }
+        if (!unit.PlugIn.PowerUpDevice(FPortAddress)) {
+            tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_POWERED_UP));
+            return;
+        }
+        unit.PlugIn.EraseChip(FPortAddress);
+        unit.PlugIn.PowerOffDevice(FPortAddress);
+        SetPanelText(1, tk::LoadStr(S_DEVICE_ERASED));
+    });
+}
+
+void TMainForm::Action_ReadFlashExecute(tk::Component*)
+{
+    RunDeviceCommand([this] { Transfer(TMemory::Flash, TTransfer::Read); });
+}
+
+void TMainForm::Action_ReadPromExecute(tk::Component*)
+{
+    RunDeviceCommand([this] { Transfer(TMemory::EEprom, TTransfer::Read); });
+}
+
+void TMainForm::Action_WriteFlashExecute(tk::Component*)
+{
+    RunDeviceCommand([this] { Transfer(TMemory::Flash, TTransfer::Write); });
+}
+
+void TMainForm::Action_WritePromExecute(tk::Component*)
+{
+    RunDeviceCommand([this] { Transfer(TMemory::EEprom, TTransfer::Write); });
+}
+
+void TMainForm::Action_VerifyFlashExecute(tk::Component*)
+{
+    RunDeviceCommand([this] { Transfer(TMemory::Flash, TTransfer::Verify); });
+}
+
+void TMainForm::Action_VerifyPromExecute(tk::Component*)
+{
+    RunDeviceCommand([this] { Transfer(TMemory::EEprom, TTransfer::Verify); });
+}
+
+bool TMainForm::PrepareCombinedCommand()
+{
+    if (!CheckNotBusy() || !CheckPortPresent())
+        return false;
+    const TMainUnitState& unit = MainUnit();
+    if (unit.DeviceName.empty())
+        IdentifyDevice();
+    if (!CheckProgrammer())
+        return false;
+    if (unit.DeviceName.empty()) {
+        tk::ShowMessage(tk::LoadStr(S_NO_DEVICE_DETECTED));
+        return false;
+    }
+    return true;
+}
+
+void TMainForm::Action_ReadAllExecute(tk::Component*)
+{
+    if (!PrepareCombinedCommand())
+        return;
+    Action_ReadFlashExecute(nullptr);
+    Action_ReadPromExecute(nullptr);
+    SetPanelText(1, tk::LoadStr(S_FLASH_AND_EEPROM_READ_OK));
+}
+
+void TMainForm::Action_WriteAllExecute(tk::Component*)
+{
+    if (!PrepareCombinedCommand())
+        return;
+    TMainUnitState& unit = MainUnit();
+    Action_WriteFlashExecute(nullptr);
+    const std::int32_t flashErrors = unit.ErrorCount;
+    // The chip is erased at most once, before the Flash pass.
+    const std::uint8_t erase = FChipEraseBeforeProgramming;
+    FChipEraseBeforeProgramming = 0;
+    struct Restore {
+        std::uint8_t& option;
+        std::uint8_t value;
+        ~Restore() { option = value; }
+    } restore{FChipEraseBeforeProgramming, erase};
+    Action_WritePromExecute(nullptr);
+    const std::int32_t eepromErrors = unit.ErrorCount;
+    if (flashErrors != 0 || eepromErrors != 0)
+        SetPanelText(1, tk::FmtLoadStr(S_PROGRAM_BOTH_ERRORS, {tk::IntToStr(flashErrors), tk::IntToStr(eepromErrors)}));
+    else
+        SetPanelText(1, tk::LoadStr(S_FLASH_AND_EEPROM_PROGRAMMED_OK));
+}
+
+void TMainForm::Action_VerifyAllExecute(tk::Component*)
+{
+    Action_VerifyFlashExecute(nullptr);
+    Action_VerifyPromExecute(nullptr);
+}
+
+// --- views and cell editing -----------------------------------------------------------------
+
 void TMainForm::Action_HexExecute(tk::Component*) {}
 void TMainForm::Action_DecExecute(tk::Component*) {}
 void TMainForm::Action_AsciiExecute(tk::Component*) {}
@@ -633,3 +1196,220 @@ void TMainForm::SG1SetEditText(tk::Component*, int, int, const std::string&) {}
 void TMainForm::SG2SetEditText(tk::Component*, int, int, const std::string&) {}
 void TMainForm::SG1GetEditText(tk::Component*, int, int, std::string&) {}
 void TMainForm::SG2GetEditText(tk::Component*, int, int, std::string&) {}
+
+// --- HEX file commands and the settings file ------------------------------------------
+// The four commands move the buffers to and from Intel HEX files; each
+// remembers the folder of its last file in ZeltoPrg.ini (section
+// Directories). In command mode the two read commands take the file a
+// script named and show no dialog.
+
+namespace {
+
+constexpr const char* kSettingsFileName = "ZeltoPrg.ini";
+constexpr const char* kDirectoriesSection = "Directories";
+
+std::string& SettingsFolderOverride()
+{
+    static std::string folder;
+    return folder;
+}
+
+// The folder of a path, with its trailing separator ("" for a bare name).
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("\\/:");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string WithoutTrailingSeparator(std::string folder)
+{
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    return folder;
+}
+
+// One memory as the HEX commands see it.
+struct THexTarget {
+    bool flash;
+    const char* loadKey;
+    const char* saveKey;
+    int filterIndex;
+    unsigned readTitle;
+    unsigned saveTitle;
+    unsigned loaded;
+    unsigned notLoaded;
+    unsigned saved;
+    const char* defaultExt;
+};
+
+constexpr THexTarget kFlashHex{true,
+                               "LoadHexFiles",
+                               "SaveHexFiles",
+                               1,
+                               S_READ_HEX_TO_FLASH_TITLE,
+                               S_SAVE_FLASH_TO_HEX_TITLE,
+                               S_FLASH_HEX_LOADED,
+                               S_FLASH_HEX_NOT_LOADED,
+                               S_FLASH_BUFFER_SAVED,
+                               "HEX"};
+constexpr THexTarget kEEpromHex{false,
+                                "LoadEEPFiles",
+                                "SaveEEPFiles",
+                                2,
+                                S_READ_HEX_TO_EEPROM_TITLE,
+                                S_SAVE_EEPROM_TO_HEX_TITLE,
+                                S_EEPROM_HEX_LOADED,
+                                S_EEPROM_HEX_NOT_LOADED,
+                                S_EEPROM_BUFFER_SAVED,
+                                "EEP"};
+
+std::vector<std::int32_t>& BufferOf(const THexTarget& target)
+{
+    TMainUnitState& unit = MainUnit();
+    return target.flash ? unit.FlashBuffer : unit.EEpromBuffer;
+}
+
+}  // namespace
+
+std::string SettingsFileName()
+{
+    std::string folder = SettingsFolderOverride();
+    if (folder.empty())
+        folder = FolderOf(tk::App().ExeName());
+    return WithoutTrailingSeparator(folder) + "\\" + kSettingsFileName;
+}
+
+void SetSettingsFolder(const std::string& folder) { SettingsFolderOverride() = folder; }
+
+std::string ReadDirectorySetting(const std::string& key)
+{
+    char value[MAX_PATH * 4] = {};
+    ::GetPrivateProfileStringA(kDirectoriesSection, key.c_str(), "", value, sizeof(value), SettingsFileName().c_str());
+    return value;
+}
+
+void WriteDirectorySetting(const std::string& key, const std::string& value)
+{
+    ::WritePrivateProfileStringA(kDirectoriesSection, key.c_str(), value.c_str(), SettingsFileName().c_str());
+}
+
+std::function<bool(int LineNumber)>& HexSaveLineFault()
+{
+    static std::function<bool(int)> fault;
+    return fault;
+}
+
+namespace {
+
+// Reads a file into one buffer. Any failure (size checks, a missing file, a
+// format error) ends in the status text alone; the buffer holds what the
+// reader left (all 255 after a format error).
+void LoadHexFile(TMainForm& form, const THexTarget& target, const std::string& fileName)
+{
+    std::vector<std::int32_t>& buffer = BufferOf(target);
+    try {
+        THexFile hex;
+        hex.FileName = fileName;
+        hex.BufSize = static_cast<std::int32_t>(buffer.size()) - 1;
+        hex.FillByte = 255;
+        hex.LoadFromFile(buffer);
+        form.SetPanelText(1, tk::LoadStr(target.loaded));
+    } catch (const std::exception&) {
+        form.SetPanelText(1, tk::LoadStr(target.notLoaded));
+    }
+}
+
+void LoadFlashHexFile(TMainForm& form, const std::string& fileName) { LoadHexFile(form, kFlashHex, fileName); }
+
+void LoadEEpromHexFile(TMainForm& form, const std::string& fileName) { LoadHexFile(form, kEEpromHex, fileName); }
+
+// The prologue the four commands share, after the busy guard; false when
+// the command must end.
+bool HexCommandPrologue(TMainForm& form)
+{
+    TMainUnitState& unit = MainUnit();
+    if (unit.DeviceName.empty())
+        form.IdentifyDevice();
+    if (!form.CheckProgrammer())
+        return false;
+    if (unit.DeviceName.empty()) {
+        tk::ShowMessage(tk::LoadStr(S_NO_DEVICE_DETECTED));
+        return false;
+    }
+    return true;
+}
+
+void OpenHexFile(TMainForm& form, const THexTarget& target, void (*load)(TMainForm&, const std::string&))
+{
+    if (!form.CheckNotBusy())
+        return;
+    TBusyScope busy;
+    if (!HexCommandPrologue(form))
+        return;
+    tk::OpenDialog& dialog = *form.OpenDlg;
+    const std::string folder = ReadDirectorySetting(target.loadKey);
+    if (!folder.empty())
+        dialog.SetInitialDir(folder);
+    dialog.SetFilterIndex(target.filterIndex);
+    dialog.SetTitle(tk::LoadStr(target.readTitle));
+    dialog.SetFileName("");
+    if (form.FCommandMode) {
+        load(form, form.FScriptHexFileName);
+    } else if (dialog.Execute()) {
+        WriteDirectorySetting(target.loadKey, FolderOf(dialog.FileName()));
+        load(form, dialog.FileName());
+    } else {
+        form.SetPanelText(1, tk::LoadStr(target.notLoaded));
+    }
+    if (target.flash)
+        form.ShowFlashBuffer();
+    else
+        form.ShowEEpromBuffer();
+}
+
+void SaveHexFile(TMainForm& form, const THexTarget& target)
+{
+    if (!form.CheckNotBusy())
+        return;
+    TBusyScope busy;
+    if (!HexCommandPrologue(form))
+        return;
+    tk::SaveDialog& dialog = *form.SaveDlg;
+    const std::string folder = ReadDirectorySetting(target.saveKey);
+    if (!folder.empty())
+        dialog.SetInitialDir(folder);
+    dialog.SetFilterIndex(target.filterIndex);
+    dialog.SetFileName("");
+    dialog.SetTitle(tk::LoadStr(target.saveTitle));
+    dialog.SetDefaultExt(target.defaultExt);
+    // Also in command mode: no script keyword saves, so a user is there.
+    if (!dialog.Execute())
+        return;
+    const std::string path = dialog.FileName();
+    WriteDirectorySetting(target.saveKey, FolderOf(path));
+    // A save that fails leaves an earlier file as it was (THexFile writes
+    // beside it and replaces it only when complete); the error reaches the
+    // application's error box. A read-only file is refused as Windows itself
+    // refuses to replace one, also where the file system would allow it.
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        throw tk::EInOutError(tk::LoadStr(S_TK_FILE_ACCESS_DENIED));
+    THexFile hex;
+    hex.FileName = path;
+    const std::vector<std::int32_t>& buffer = BufferOf(target);
+    hex.BufSize = static_cast<std::int32_t>(buffer.size()) - 1;
+    hex.FillByte = 255;
+    hex.LineWriteFault = HexSaveLineFault();
+    hex.SaveToFile(buffer);
+    form.SetPanelText(1, tk::FmtLoadStr(target.saved, {path}));
+}
+
+}  // namespace
+
+void TMainForm::Action_OpenFlashExecute(tk::Component*) { OpenHexFile(*this, kFlashHex, LoadFlashHexFile); }
+
+void TMainForm::Action_OpenPromExecute(tk::Component*) { OpenHexFile(*this, kEEpromHex, LoadEEpromHexFile); }
+
+void TMainForm::Action_SaveFlashExecute(tk::Component*) { SaveHexFile(*this, kFlashHex); }
+
+void TMainForm::Action_SavePromExecute(tk::Component*) { SaveHexFile(*this, kEEpromHex); }

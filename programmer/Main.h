@@ -15,6 +15,7 @@
 #include "toolkit/Forms.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -339,6 +340,15 @@ public:
     void MnuAlltheinfoUneedClick(tk::Component* sender);
     void MnuSystemInfoClick(tk::Component* sender);
 
+    // --- plug-in host and device identification --------------------------------------
+    // Binds one export of the loaded plug-in or ends the program with
+    // `exitCode` after telling the user.
+    template <class Proc>
+    void BindPlugInFunction(Proc& entryPoint, const char* name, int exitCode);
+    void ApplyPlugInSpecialBitsInfo();
+    bool CheckProgrammer();
+    void IdentifyDevice();
+
     // --- operations -----------------------------------------------------------------
     void SetupPortMenu();
     void CheckBidirectional(std::int32_t port);
@@ -366,7 +376,24 @@ protected:
     void CreateWnd() override;
 
 private:
+    enum class TMemory { Flash, EEprom };
+    enum class TTransfer { Read, Write, Verify };
+
     void SelectPort(tk::MenuItem* item, std::int32_t address);
+    void FreePlugIn();
+    bool LoadPlugInLibrary();
+    void SetFlashControls(bool enabled);
+    void SetEEpromControls(bool enabled);
+    void SetDeviceControls(bool enabled);
+    // The frame of every single device command: guard, busy flag, port
+    // check, and on every way out the busy flag cleared and, when asked
+    // for, the port lines released.
+    template <class Work>
+    void RunDeviceCommand(Work&& work);
+    // The read, write or verify of one memory, inside a command's frame.
+    void Transfer(TMemory memory, TTransfer transfer);
+    // The prologue of the combined commands; false ends them.
+    bool PrepareCombinedCommand();
     void ShowBuffer(tk::StringGrid& grid, TBufferView& view, const std::vector<std::int32_t>& buffer,
                     std::uint8_t enabled, unsigned disabledMessage);
     void ToggleBarVisible(tk::Panel& bar, tk::MenuItem& item);
@@ -389,6 +416,17 @@ public:
     TBusyScope(const TBusyScope&) = delete;
     TBusyScope& operator=(const TBusyScope&) = delete;
 };
+
+// The settings file ZeltoPrg.ini: in the program's folder, or in the folder
+// a test names ("" = the program's folder again). Every read and write opens
+// the file through the Windows profile functions and closes it again.
+std::string SettingsFileName();
+void SetSettingsFolder(const std::string& folder);
+// A value of section Directories ("" when the key or the file is missing).
+std::string ReadDirectorySetting(const std::string& key);
+void WriteDirectorySetting(const std::string& key, const std::string& value);
+// Fault injection for the two save commands: handed to THexFile::LineWriteFault.
+std::function<bool(int LineNumber)>& HexSaveLineFault();
 
 // The program's one main window, once created.
 TMainForm* MainForm();
