@@ -572,8 +572,13 @@ object MainForm: TMainForm
   object Images: TImageList
   end
   object OpenDlg: TOpenDialog
+    Filter = 'Intel HEX files (*.HEX)|*.HEX|EEP files (*.EEP)|*.EEP|All files (*.*)|*.*'
+    Options = [ofHideReadOnly, ofNoChangeDir, ofFileMustExist, ofEnableSizing]
   end
   object SaveDlg: TSaveDialog
+    DefaultExt = 'HEX'
+    Filter = 'Intel HEX files (*.HEX)|*.hex|EEP files (*.EEP)|*.eep|All files (*.*)|*.*'
+    Options = [ofOverwritePrompt, ofPathMustExist, ofEnableSizing]
   end
   object Launcher: TProgramLauncher
     ExeName = 'iexplore.exe'
