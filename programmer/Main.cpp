@@ -1186,16 +1186,153 @@ void TMainForm::Action_VerifyAllExecute(tk::Component*)
 
 // --- views and cell editing -----------------------------------------------------------------
 
-void TMainForm::Action_HexExecute(tk::Component*) {}
-void TMainForm::Action_DecExecute(tk::Component*) {}
-void TMainForm::Action_AsciiExecute(tk::Component*) {}
-void TMainForm::MnuEditDirectlyClick(tk::Component*) {}
-void TMainForm::SG1SelectCell(tk::Component*, int, int, bool&) {}
-void TMainForm::SG2SelectCell(tk::Component*, int, int, bool&) {}
-void TMainForm::SG1SetEditText(tk::Component*, int, int, const std::string&) {}
-void TMainForm::SG2SetEditText(tk::Component*, int, int, const std::string&) {}
-void TMainForm::SG1GetEditText(tk::Component*, int, int, std::string&) {}
-void TMainForm::SG2GetEditText(tk::Component*, int, int, std::string&) {}
+void TMainForm::SetViewMode(std::uint8_t mode)
+{
+    if (!CheckNotBusy())
+        return;
+    TBusyScope busy;
+    if (!CheckPortPresent())
+        return;
+    TMainUnitState& unit = MainUnit();
+    if (unit.DeviceName.empty())
+        IdentifyDevice();
+    if (mode == vmHex && unit.DeviceName.empty())
+        return;
+    if (!CheckProgrammer())
+        return;
+    if (unit.DeviceName.empty()) {
+        tk::ShowMessage(tk::LoadStr(S_NO_DEVICE_DETECTED));
+        return;
+    }
+    unit.ViewMode = mode;
+    MnuHex->SetChecked(mode == vmHex);
+    MnuDecimal->SetChecked(mode == vmDecimal);
+    MnuAscii->SetChecked(mode == vmAscii);
+    ShowFlashBuffer();
+    ShowEEpromBuffer();
+}
+
+void TMainForm::Action_HexExecute(tk::Component*) { SetViewMode(vmHex); }
+
+void TMainForm::Action_DecExecute(tk::Component*) { SetViewMode(vmDecimal); }
+
+void TMainForm::Action_AsciiExecute(tk::Component*) { SetViewMode(vmAscii); }
+
+void TMainForm::MnuEditDirectlyClick(tk::Component*)
+{
+    if (!CheckNotBusy())
+        return;
+    TBusyScope busy;
+    if (!CheckPortPresent())
+        return;
+    TMainUnitState& unit = MainUnit();
+    if (unit.DeviceName.empty())
+        IdentifyDevice();
+    if (!CheckProgrammer())
+        return;
+    if (unit.DeviceName.empty()) {
+        tk::ShowMessage(tk::LoadStr(S_NO_DEVICE_DETECTED));
+        return;
+    }
+    unit.EditValuesDirectly = unit.EditValuesDirectly ? 0 : 1;
+    MnuEditDirectly->SetChecked(!MnuEditDirectly->Checked());
+    const auto setEditing = [](tk::StringGrid& grid, bool on) {
+        grid.SetOptions(on ? (grid.Options() | tk::goEditing) : (grid.Options() & ~static_cast<unsigned>(tk::goEditing)));
+        grid.SetColor(on ? tk::clWindow : tk::clBtnFace);
+    };
+    if (unit.EditValuesDirectly) {
+        // A grid whose memory is absent stays read-only and grey.
+        if (unit.FlashEnabled)
+            setEditing(*SG1, true);
+        if (unit.EEpromEnabled)
+            setEditing(*SG2, true);
+    } else {
+        setEditing(*SG1, false);
+        setEditing(*SG2, false);
+    }
+}
+
+void TMainForm::CellSelected(tk::StringGrid& grid, unsigned notInitialized, unsigned writeMode, unsigned readOnly)
+{
+    if (MainUnit().DeviceName.empty())
+        SetPanelText(1, tk::LoadStr(notInitialized));
+    else if (grid.Options() & tk::goEditing)
+        SetPanelText(1, tk::LoadStr(writeMode));
+    else
+        SetPanelText(1, tk::LoadStr(readOnly));
+}
+
+void TMainForm::SG1SelectCell(tk::Component*, int, int, bool&)
+{
+    CellSelected(*SG1, S_FLASH_DATA_NOT_INITIALIZED, S_FLASH_DATA_WRITE_MODE, S_FLASH_DATA_READ_ONLY);
+}
+
+void TMainForm::SG2SelectCell(tk::Component*, int, int, bool&)
+{
+    CellSelected(*SG2, S_EEPROM_DATA_NOT_INITIALIZED, S_EEPROM_DATA_WRITE_MODE, S_EEPROM_DATA_READ_ONLY);
+}
+
+void TMainForm::CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value)
+{
+    const std::uint8_t mode = MainUnit().ViewMode;
+    const std::int64_t perRow = mode == vmDecimal ? 10 : 16;
+    const std::int64_t address = static_cast<std::int64_t>(row - 1) * perRow + (col - 1);
+    std::int32_t converted = 0;
+    switch (mode) {
+    case vmDecimal:
+        if (value.empty() || value.size() > 3)
+            return;
+        try {
+            converted = tk::StrToInt(value);
+        } catch (const tk::EConvertError&) {
+            tk::ShowMessage(tk::FmtLoadStr(S_NOT_A_CORRECT_DECIMAL_NUMBER, {value}));
+            return;
+        }
+        break;
+    case vmAscii:
+        if (value.size() != 1)
+            return;
+        converted = static_cast<std::uint8_t>(value[0]);
+        break;
+    default:
+        if (value.empty() || value.size() > 2)
+            return;
+        try {
+            converted = tk::StrToInt("$" + value);
+        } catch (const tk::EConvertError&) {
+            tk::ShowMessage(tk::FmtLoadStr(S_NOT_A_CORRECT_HEX_NUMBER, {value}));
+            return;
+        }
+        break;
+    }
+    if (converted < 0 || converted > 255)
+        return;
+    if (address >= 0 && address < static_cast<std::int64_t>(buffer.size()))
+        buffer[static_cast<std::size_t>(address)] = converted;
+}
+
+void TMainForm::SG1SetEditText(tk::Component*, int col, int row, const std::string& value)
+{
+    CellTyped(MainUnit().FlashBuffer, col, row, value);
+}
+
+void TMainForm::SG2SetEditText(tk::Component*, int col, int row, const std::string& value)
+{
+    CellTyped(MainUnit().EEpromBuffer, col, row, value);
+}
+
+void TMainForm::EditorOpening(std::string& value)
+{
+    // Hex cells start an empty editor when they hold more than a byte. An
+    // empty cell does not read as a number: that error reaches the
+    // application's error box.
+    if (MainUnit().ViewMode == vmHex && tk::StrToInt("$" + value) > 255)
+        value.clear();
+}
+
+void TMainForm::SG1GetEditText(tk::Component*, int, int, std::string& value) { EditorOpening(value); }
+
+void TMainForm::SG2GetEditText(tk::Component*, int, int, std::string& value) { EditorOpening(value); }
 
 // --- HEX file commands and the settings file ------------------------------------------
 // The four commands move the buffers to and from Intel HEX files; each

@@ -394,6 +394,10 @@ private:
     void Transfer(TMemory memory, TTransfer transfer);
     // The prologue of the combined commands; false ends them.
     bool PrepareCombinedCommand();
+    void SetViewMode(std::uint8_t mode);
+    void CellSelected(tk::StringGrid& grid, unsigned notInitialized, unsigned writeMode, unsigned readOnly);
+    void CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value);
+    void EditorOpening(std::string& value);
     void ShowBuffer(tk::StringGrid& grid, TBufferView& view, const std::vector<std::int32_t>& buffer,
                     std::uint8_t enabled, unsigned disabledMessage);
     void ToggleBarVisible(tk::Panel& bar, tk::MenuItem& item);

@@ -11,6 +11,8 @@
 #include "toolkit/Grids.h"
 #include "toolkit/Menus.h"
 #include "toolkit/StdCtrls.h"
+#include "toolkit/Exceptions.h"
+#include "toolkit/GridModel.h"
 #include "toolkit/StrConv.h"
 
 #include <gmock/gmock.h>
@@ -504,6 +506,148 @@ TEST_F(DeviceCommands, WithoutAParallelPortNoPlugInCallGetsPortZero)
     for (const auto& line : Trace())
         EXPECT_THAT(line, ::testing::Not(::testing::HasSubstr(" 000"))) << line;
     EXPECT_EQ(MainUnit().Busy, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// --- view modes and cell editing ---------------------------------------------------------------
+
+TEST_F(DeviceCommands, ViewModeCommandsRedrawBothGridsAndMoveTheCheckMark)
+{
+    const auto flash = Pattern(8192, 0);
+    Seed("ATDEMO8.flash", flash);
+    TMainForm& form = StartWith("DEVICE=ATDEMO8\n");
+    form.Action_ReadFlashExecute(nullptr);
+    form.Action_DecExecute(nullptr);
+    EXPECT_EQ(MainUnit().ViewMode, vmDecimal);
+    EXPECT_FALSE(form.MnuHex->Checked());
+    EXPECT_TRUE(form.MnuDecimal->Checked());
+    EXPECT_EQ(form.SG1->ColCount(), 11);
+    EXPECT_EQ(form.SG2->ColCount(), 11);
+    EXPECT_EQ(form.SG1->Cells(2, 1), std::to_string(flash[1]));
+    form.Action_AsciiExecute(nullptr);
+    EXPECT_TRUE(form.MnuAscii->Checked());
+    EXPECT_FALSE(form.MnuDecimal->Checked());
+    EXPECT_EQ(form.SG1->Cells(2, 1), std::string(1, static_cast<char>(flash[1])));
+    form.Action_HexExecute(nullptr);
+    EXPECT_EQ(form.SG1->Cells(2, 1), tk::IntToHex(flash[1], 2));
+    EXPECT_EQ(MainUnit().Busy, 0);
+    EXPECT_TRUE(messages_.Shown().empty());
+}
+
+TEST_F(DeviceCommands, WithoutADeviceHexEndsQuietlyAndTheOthersSaySo)
+{
+    TMainForm& form = StartWith("DEVICE=NONE\n");
+    form.Action_HexExecute(nullptr);
+    EXPECT_TRUE(messages_.Shown().empty());
+    messages_.Answer(tk::mrOk);
+    form.Action_DecExecute(nullptr);
+    EXPECT_THAT(messages_.Texts(), ElementsAre("No device detected!"));
+    EXPECT_EQ(MainUnit().ViewMode, vmHex);
+    EXPECT_TRUE(form.MnuHex->Checked());
+}
+
+TEST_F(DeviceCommands, EditingDirectlyOpensOnlyTheGridsOfPresentMemories)
+{
+    TMainForm& form = StartWith("DEVICE=ATDEMOFL\n");
+    form.MnuEditDirectly->Click();
+    EXPECT_EQ(MainUnit().EditValuesDirectly, 1);
+    EXPECT_TRUE(form.MnuEditDirectly->Checked());
+    EXPECT_TRUE(form.SG1->Options() & tk::goEditing);
+    EXPECT_EQ(form.SG1->GetColor(), tk::clWindow);
+    EXPECT_FALSE(form.SG2->Options() & tk::goEditing);
+    EXPECT_EQ(form.SG2->GetColor(), tk::clBtnFace);
+
+    bool canSelect = true;
+    form.SG1SelectCell(form.SG1, 1, 1, canSelect);
+    EXPECT_EQ(form.PanelText(1), "Flash data is in Write mode");
+    form.SG2SelectCell(form.SG2, 1, 1, canSelect);
+    EXPECT_EQ(form.PanelText(1), "EEPROM data is in read only mode.");
+    EXPECT_TRUE(canSelect);
+
+    form.MnuEditDirectly->Click();
+    EXPECT_FALSE(form.SG1->Options() & tk::goEditing);
+    EXPECT_EQ(form.SG1->GetColor(), tk::clBtnFace);
+    EXPECT_EQ(MainUnit().Busy, 0);
+}
+
+TEST_F(DeviceCommands, TypedHexTextIsStoredByteByByte)
+{
+    TMainForm& form = StartWith("DEVICE=ATDEMO8\n");
+    auto& flash = MainUnit().FlashBuffer;
+    flash.assign(8192, 0);
+    form.SG1SetEditText(form.SG1, 3, 2, "1");
+    EXPECT_EQ(flash[18], 1);
+    form.SG1SetEditText(form.SG1, 3, 2, "1F");
+    EXPECT_EQ(flash[18], 31);
+    form.SG1SetEditText(form.SG1, 3, 2, "1F0");
+    EXPECT_EQ(flash[18], 31);
+    messages_.Answer(tk::mrOk);
+    form.SG1SetEditText(form.SG1, 3, 2, "G");
+    EXPECT_THAT(messages_.Texts(), ElementsAre("G is not a correct HEX number."));
+    EXPECT_EQ(flash[18], 31);
+    // A cell past the buffer's end stores nothing.
+    form.SG1SetEditText(form.SG1, 16, 600, "AA");
+    EXPECT_EQ(flash.size(), 8192u);
+}
+
+TEST_F(DeviceCommands, TypedDecimalAndAsciiTextFollowTheirRows)
+{
+    TMainForm& form = StartWith("DEVICE=ATDEMO8\n");
+    auto& eeprom = MainUnit().EEpromBuffer;
+    eeprom.assign(512, 0);
+    form.Action_DecExecute(nullptr);
+    form.SG2SetEditText(form.SG2, 1, 2, "300");
+    form.SG2SetEditText(form.SG2, 1, 2, "-5");
+    EXPECT_EQ(eeprom[10], 0);
+    EXPECT_TRUE(messages_.Shown().empty());
+    form.SG2SetEditText(form.SG2, 1, 2, "255");
+    EXPECT_EQ(eeprom[10], 255);
+    messages_.Answer(tk::mrOk);
+    form.SG2SetEditText(form.SG2, 1, 2, "1x");
+    EXPECT_THAT(messages_.Texts(), ElementsAre("1x is not a correct decimal number."));
+
+    form.Action_AsciiExecute(nullptr);
+    form.SG2SetEditText(form.SG2, 2, 2, "A");
+    EXPECT_EQ(eeprom[17], 65);
+    form.SG2SetEditText(form.SG2, 2, 2, "AB");
+    EXPECT_EQ(eeprom[17], 65);
+}
+
+TEST_F(DeviceCommands, HexEditorStartsEmptyOnCellsAboveAByte)
+{
+    TMainForm& form = StartWith("DEVICE=ATDEMO8\n");
+    std::string value = "1FF";
+    form.SG1GetEditText(form.SG1, 1, 1, value);
+    EXPECT_EQ(value, "");
+    value = "2A";
+    form.SG1GetEditText(form.SG1, 1, 1, value);
+    EXPECT_EQ(value, "2A");
+    value = "";
+    EXPECT_THROW(form.SG1GetEditText(form.SG1, 1, 1, value), tk::EConvertError);
+    form.Action_DecExecute(nullptr);
+    value = "300";
+    form.SG1GetEditText(form.SG1, 1, 1, value);
+    EXPECT_EQ(value, "300");
+}
+
+TEST_F(DeviceCommands, CellSelectionWithoutADeviceSaysSo)
+{
+    TMainForm& form = StartWith("DEVICE=NONE\n");
+    bool canSelect = true;
+    form.SG1SelectCell(form.SG1, 1, 1, canSelect);
+    EXPECT_EQ(form.PanelText(1), "Flash data is not initialized; No device detected.");
+    form.SG2SelectCell(form.SG2, 1, 1, canSelect);
+    EXPECT_EQ(form.PanelText(1), "EEPROM data is not initialized; No device detected.");
+    // The item is disabled without a device; a direct call is refused.
+    EXPECT_FALSE(form.MnuEditDirectly->Enabled());
+    messages_.Answer(tk::mrOk);
+    form.MnuEditDirectlyClick(nullptr);
+    EXPECT_THAT(messages_.Texts(), ElementsAre("No device detected!"));
+    EXPECT_EQ(MainUnit().EditValuesDirectly, 0);
+    EXPECT_FALSE(form.MnuEditDirectly->Checked());
 }
 
 }  // namespace
