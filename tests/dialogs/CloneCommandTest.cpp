@@ -221,6 +221,23 @@ TEST_F(CloneCommand, BothMemoriesNumberedStopAtTheSmallerMaximum)
     EXPECT_EQ(ChipBytes("CLONECHIP", "eeprom", 16)[0], 0xCE + 49);
 }
 
+TEST_F(CloneCommand, OptionsNotConfirmedWithOKDoNotNumber)
+{
+    Start();
+    // As script keywords set the controls: the edits change, OK is never pressed.
+    clone_->FCheck->SetChecked(true);
+    clone_->EdFByte2Fill->SetText("2");
+    clone_->EdFStartVal->SetText("1234");
+    ASSERT_EQ(main_->FFlashSerialNumbering, 0);
+    dialogue_.answer = [](const tk::MessageRequest& r) {
+        return r.text == Text(S_CLONE_MORE_THAN_ONE_DEVICE) ? tk::mrNo : tk::mrOk;
+    };
+    main_->Action_CloneExecute(nullptr);
+    ASSERT_FALSE(dialogue_.shown.empty());
+    EXPECT_EQ(dialogue_.shown[0].text, Text(S_CLONE_MORE_THAN_ONE_DEVICE));
+    EXPECT_EQ(ChipBytes("CLONECHIP", "flash", 256), source_flash_);
+}
+
 TEST_F(CloneCommand, CancelAtTheFirstPromptErasesNothing)
 {
     Start();

@@ -181,6 +181,20 @@ TEST_F(SpecialBitsCommand, CommandModeWritesTheScriptsListWithoutReadingOrAsking
     EXPECT_THAT(TraceOf("WriteSpecialBits3"), ElementsAre("WriteSpecialBits3 1,1"));
 }
 
+TEST_F(SpecialBitsCommand, CommandModeKeepsTheEarlierValuesOfBitsAScriptDidNotName)
+{
+    TMainForm& form = Start("DEVICE=ATDEMO8\n", /*commandMode=*/true);
+    form.FCommandMode = 1;
+    form.FSpecialBits = {1, 1, 1, 1, 1, 1, 1, 1};
+    form.ProgramSpecialBits(form.BtSpecialBits1);
+    // A later list that names only the first two bits leaves the others as they were.
+    form.FSpecialBits[0] = 0;
+    form.FSpecialBits[1] = 0;
+    ClearDemoTrace();
+    form.ProgramSpecialBits(form.BtSpecialBits1);
+    EXPECT_THAT(TraceOf("WriteSpecialBits1"), ElementsAre("WriteSpecialBits1 0,0,1,1,1,1,1,1"));
+}
+
 TEST_F(SpecialBitsCommand, PortLinesAreReleasedAfterwardsAlsoAfterARefusal)
 {
     TMainForm& form = Start();
