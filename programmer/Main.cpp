@@ -782,6 +782,17 @@ void TMainForm::Action_LoadPluginExecute(tk::Component*)
 
 void TMainForm::ApplyPlugInSpecialBitsInfo()
 {
+    ApplyPlugInSpecialBitsNames();
+    // Identification needs a port; without one the commands say so.
+    if (FPortAddress == 0)
+        return;
+    IdentifyDevice();
+    ShowFlashBuffer();
+    ShowEEpromBuffer();
+}
+
+void TMainForm::ApplyPlugInSpecialBitsNames()
+{
     TMainUnitState& unit = MainUnit();
     unit.SpecialBitsCategoryNames.assign(3, nullptr);
     if (unit.PlugIn.GetSpecialBitsCategoryName)
@@ -807,13 +818,6 @@ void TMainForm::ApplyPlugInSpecialBitsInfo()
             buttons[n]->SetCaption(resource);
         }
     }
-
-    // Identification needs a port; without one the commands say so.
-    if (FPortAddress == 0)
-        return;
-    IdentifyDevice();
-    ShowFlashBuffer();
-    ShowEEpromBuffer();
 }
 
 bool TMainForm::CheckProgrammer()

@@ -346,6 +346,9 @@ public:
     template <class Proc>
     void BindPlugInFunction(Proc& entryPoint, const char* name, int exitCode);
     void ApplyPlugInSpecialBitsInfo();
+    // Its first half: the special-bits names and pictures alone, without
+    // identifying the device (a language switch during an operation).
+    void ApplyPlugInSpecialBitsNames();
     bool CheckProgrammer();
     void IdentifyDevice();
 
