@@ -1,0 +1,178 @@
+// The real ZeltoPrg.exe started as its own process with parameters and
+// script files, over the stand-in port library and the demonstration
+// plug-in's simulated chip. Message boxes are answered by the program's
+// unattended mode and logged, so nothing waits for a user.
+#include "ScriptsTestSupport.h"
+
+#include "programmer/AutoAnswer.h"
+#include "resources/StringIds.h"
+
+#include <gmock/gmock.h>
+
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr DWORD kRunTimeoutMs = 120000;
+
+struct ProcessHandles {
+    PROCESS_INFORMATION info{};
+    ~ProcessHandles()
+    {
+        if (info.hProcess) {
+            if (::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
+                ::TerminateProcess(info.hProcess, 1);
+            ::CloseHandle(info.hProcess);
+        }
+        if (info.hThread)
+            ::CloseHandle(info.hThread);
+    }
+};
+
+class ProgramRun : public ::testing::Test {
+protected:
+    ProgramRun()
+        : portConfigEnv_("ZP_PORTLIB_CONFIG", scratch_.File("ZeltoProgBasic.cfg")),
+          demoDirEnv_("ZP_DEMO_DIR", scratch_.Path()),
+          autoEnv_("ZP_AUTO_ANSWER", "1"),
+          logEnv_("ZP_MESSAGE_LOG", scratch_.File("messages.log"))
+    {
+        WriteTextFile(scratch_.File("ZeltoProgBasic.cfg"), "PORTS=378\nBIDIR=378\nTRACE=1\n");
+        WriteTextFile(scratch_.File("DemoPlugin.cfg"), "DEVICE=ATDEMO8\nTRACE=1\n");
+        // A chip that holds something else than the file, so that the run
+        // must really program it.
+        const auto junk = Pattern(8192, 99);
+        WriteTextFile(scratch_.File("ATDEMO8.flash"), std::string(junk.begin(), junk.end()));
+    }
+
+    // Starts the program in the scratch folder, so that relative paths
+    // resolve there.
+    void Start(const std::string& parameters)
+    {
+        std::string commandLine = "\"" + ExecutableFolder() + "ZeltoPrg.exe\" " + parameters;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                     scratch_.Path().c_str(), &startup, &process_.info))
+            << "cannot start " << commandLine;
+    }
+
+    // The exit code; -1 when the program did not end in time.
+    long WaitForExit(DWORD timeoutMs = kRunTimeoutMs)
+    {
+        if (::WaitForSingleObject(process_.info.hProcess, timeoutMs) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        ::GetExitCodeProcess(process_.info.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+    HWND WaitForMainWindow()
+    {
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < kRunTimeoutMs) {
+            HWND wnd = ::FindWindowA(nullptr, "ZELTO Raz-Edezadu Divudavizu using no library");
+            if (wnd && ::IsWindowVisible(wnd)) {
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(wnd, &pid);
+                if (pid == process_.info.dwProcessId)
+                    return wnd;
+            }
+            if (::WaitForSingleObject(process_.info.hProcess, 50) == WAIT_OBJECT_0)
+                return nullptr;
+        }
+        return nullptr;
+    }
+
+    std::string WriteHexFile(const std::string& name)
+    {
+        hexText_ = HexText(Pattern(700, 42));
+        const std::string path = scratch_.File(name);
+        EXPECT_TRUE(WriteTextFile(path, hexText_));
+        return path;
+    }
+
+    // What the chip must hold after the run: the file's bytes over $FF.
+    std::vector<std::uint8_t> Expected() const
+    {
+        std::vector<std::uint8_t> image = HexImage(hexText_, 8192);
+        EXPECT_EQ(std::vector<std::uint8_t>(image.begin(), image.begin() + 700), Pattern(700, 42));
+        return image;
+    }
+
+    std::vector<std::uint8_t> ChipFlash() const
+    {
+        const std::string text = ReadTextFile(scratch_.File("ATDEMO8.flash"));
+        std::vector<std::uint8_t> bytes(text.begin(), text.end());
+        bytes.resize(8192, 0xFF);
+        return bytes;
+    }
+
+    std::vector<std::string> Log() const { return ReadLines(scratch_.File("messages.log")); }
+
+    static std::string Box(const std::string& text)
+    {
+        return "box " + EscapeLogText(ApplicationTitle()) + "|" + EscapeLogText(text);
+    }
+
+    ScratchFolder scratch_;
+    EnvironmentOverride portConfigEnv_;
+    EnvironmentOverride demoDirEnv_;
+    EnvironmentOverride autoEnv_;
+    EnvironmentOverride logEnv_;
+    ProcessHandles process_;
+    std::string hexText_;
+};
+
+TEST_F(ProgramRun, AParameterListProgramsTheChipWithTheHexFile)
+{
+    const std::string hex = WriteHexFile("Demo.hex");
+    Start("LOADPLUGIN=DemoPlugin.dll GETCHIPID=TRUE \"LOADFLASHBUFFER=" + hex +
+          "\" WRITEFLASH=TRUE VERIFYFLASH=TRUE EXIT=TRUE");
+    EXPECT_EQ(WaitForExit(), 0);
+    EXPECT_EQ(ChipFlash(), Expected());
+    EXPECT_THAT(Log(), IsEmpty());
+    EXPECT_THAT(ReadLines(scratch_.File("ZeltoProgBasic.trace")), Contains("SetCommandMode 1"));
+}
+
+TEST_F(ProgramRun, AScriptFileProgramsTheChipWithTheHexFile)
+{
+    WriteHexFile("Demo.hex");
+    // Relative paths: the script against the current folder, the HEX file
+    // too; the plug-in always from the program's folder.
+    WriteTextFile(scratch_.File("Demo.zlt"), "LOADPLUGIN=DemoPlugin.dll\r\nGETCHIPID=TRUE\r\n"
+                                             "LOADFLASHBUFFER=Demo.hex\r\nWRITEFLASH=TRUE\r\n"
+                                             "VERIFYFLASH=TRUE\r\nEXIT=TRUE\r\n");
+    Start("demo.ZLT");
+    EXPECT_EQ(WaitForExit(), 0);
+    EXPECT_EQ(ChipFlash(), Expected());
+    EXPECT_THAT(Log(), IsEmpty());
+    const auto trace = ReadLines(scratch_.File("DemoPlugin.trace"));
+    EXPECT_THAT(trace, Contains("WriteFlashAddress 0000-1FFF"));
+    EXPECT_THAT(trace, Contains("ReadFlashAddress 0000-1FFF"));
+}
+
+TEST_F(ProgramRun, ASyntaxErrorIsShownTheRestRunsAndTheProgramEnds)
+{
+    WriteTextFile(scratch_.File("error.zlt"), "COMMENT=before\r\nBOGUS=1\r\nMESSAGE=after the error\r\n");
+    Start("error.zlt \"MESSAGE=next parameter\"");
+    // No EXIT: the syntax error alone ends the program once all has run.
+    EXPECT_EQ(WaitForExit(), 0);
+    EXPECT_THAT(Log(), ElementsAre(Box(Text(S_SCRIPT_SYNTAX_ERROR, {"BOGUS", "1"})), Box("after the error"),
+                                   Box("next parameter")));
+}
+
+TEST_F(ProgramRun, AMissingScriptIsShownAndTheProgramStaysOpen)
+{
+    Start("missing.zlt \"MESSAGE=next parameter\"");
+    HWND wnd = WaitForMainWindow();
+    ASSERT_NE(wnd, nullptr) << "the program did not go on to its main window";
+    EXPECT_THAT(Log(), ElementsAre(Box(Text(S_SCRIPT_READ_ERROR) + "missing.zlt\r\n\r\n" + Text(S_TK_FILE_NOT_FOUND)),
+                                   Box("next parameter")));
+    ::PostMessageA(wnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,295 @@
+// Language modules, re-reading the open windows in place, the Language menu
+// and the two help commands.
+#include "ScriptsTestSupport.h"
+
+#include "programmer/FillBuffers.h"
+#include "programmer/LanguageModules.h"
+#include "resources/StringIds.h"
+#include "toolkit/Forms.h"
+#include "toolkit/MessageDialogs.h"
+#include "toolkit/Menus.h"
+#include "toolkit/Resources.h"
+#include "toolkit/StdCtrls.h"
+#include "toolkit/Streaming.h"
+#include "toolkit/ToolkitStrings.h"
+
+#include <gmock/gmock.h>
+
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+// A property text as the active module's description of `className` stores
+// it for the component `name` (the window itself by its own name).
+std::string StoredText(const std::string& className, const std::string& name, const std::string& property)
+{
+    const std::string_view data = tk::FindRcData(tk::UpperCase(className));
+    if (data.empty())
+        return "<no description>";
+    const tk::ObjectNode root = tk::ParseDescription(data);
+    std::vector<const tk::ObjectNode*> open{&root};
+    while (!open.empty()) {
+        const tk::ObjectNode* node = open.back();
+        open.pop_back();
+        if (node->name == name) {
+            for (const tk::PropertyAssignment& p : node->properties)
+                if (p.name == property)
+                    return p.value.text;
+            return "<not stored>";
+        }
+        for (const tk::ObjectNode& child : node->children)
+            open.push_back(&child);
+    }
+    return "<no component>";
+}
+
+bool CopyModule(const std::string& from, const std::string& to)
+{
+    return ::CopyFileA((ExecutableFolder() + from).c_str(), to.c_str(), FALSE) != 0;
+}
+
+class RecordingHelp : public THtmlHelpService {
+public:
+    RecordingHelp() : override_(HtmlHelpSeam(), *this) {}
+    void DisplayTableOfContents(HWND owner, const std::string& helpFile) override
+    {
+        calls.emplace_back(owner, helpFile);
+    }
+    std::vector<std::pair<HWND, std::string>> calls;
+
+private:
+    tk::SeamOverride<THtmlHelpService> override_;
+};
+
+// --- language modules without windows -------------------------------------------------
+
+class LanguageModule : public ScriptFixture {};
+
+TEST_F(LanguageModule, TheStartUpModuleFollowsThePinnedLocale)
+{
+    EXPECT_EQ(LocaleLanguageAbbreviation(::GetThreadLocale()), "ENU");
+    ASSERT_EQ(tk::ResourceModule(), tk::MainModule());
+    LoadStartupLanguageModule();
+    EXPECT_NE(tk::ResourceModule(), tk::MainModule()) << "ZeltoPrg.ENU beside the program was not loaded";
+    EXPECT_EQ(Text(S_CHECKING_LPT_PORTS), "Checking LPT Ports...");
+}
+
+TEST_F(LanguageModule, TakesThreeLettersThenTwoAndReleasesThePreviousModule)
+{
+    SetProgramFilePath(scratch_.File("Prog.exe"));
+    const std::string english = Text(S_CHECKING_LPT_PORTS);
+    ASSERT_TRUE(CopyModule("ZeltoPrg.fra", scratch_.File("Prog.FR")));
+    ASSERT_TRUE(CopyModule("ZeltoPrg.ita", scratch_.File("Prog.ITA")));
+
+    HINSTANCE french = LoadLanguageModule(1036);
+    ASSERT_NE(french, nullptr);
+    EXPECT_EQ(tk::ResourceModule(), french);
+    const std::string frenchText = Text(S_CHECKING_LPT_PORTS);
+    EXPECT_NE(frenchText, english);
+
+    HINSTANCE italian = LoadLanguageModule(1040);
+    ASSERT_NE(italian, nullptr);
+    EXPECT_EQ(tk::ResourceModule(), italian);
+    EXPECT_NE(Text(S_CHECKING_LPT_PORTS), frenchText);
+    EXPECT_NE(Text(S_CHECKING_LPT_PORTS), english);
+    // The French module was released, so its file can go.
+    EXPECT_TRUE(::DeleteFileA(scratch_.File("Prog.FR").c_str()));
+}
+
+TEST_F(LanguageModule, AMissingModuleOrNamingPieceKeepsTheActiveModule)
+{
+    SetProgramFilePath(scratch_.File("Prog.exe"));
+    ASSERT_TRUE(CopyModule("ZeltoPrg.fra", scratch_.File("Prog.fra")));
+    HINSTANCE french = LoadLanguageModule(1036);
+    ASSERT_NE(french, nullptr);
+
+    EXPECT_EQ(LoadLanguageModule(1040), nullptr);  // no Italian module
+    EXPECT_EQ(LoadLanguageModule(0x7A7A), nullptr);  // no such locale, no abbreviation
+    SetProgramFilePath("C:\\nodot\\program");
+    EXPECT_EQ(LoadLanguageModule(1036), nullptr);
+    EXPECT_EQ(tk::ResourceModule(), french);
+}
+
+TEST_F(LanguageModule, RomanianCarriesOnlyItsPrimaryLanguageNumber)
+{
+    const std::string abbreviation = LocaleLanguageAbbreviation(24);
+    HINSTANCE module = LoadLanguageModule(24);
+    if (abbreviation.empty()) {
+        EXPECT_EQ(module, nullptr) << "no abbreviation from the platform: no Romanian module";
+    } else {
+        EXPECT_NE(module, nullptr) << "abbreviation " << abbreviation;
+        EXPECT_NE(Text(S_CHECKING_LPT_PORTS), "Checking LPT Ports...");
+    }
+}
+
+TEST(HtmlHelpBinding, TheSystemHelpControlExportsHtmlHelpA)
+{
+    HMODULE library = ::LoadLibraryA("hhctrl.ocx");
+    ASSERT_NE(library, nullptr);
+    EXPECT_NE(::GetProcAddress(library, "HtmlHelpA"), nullptr);
+    ::FreeLibrary(library);
+}
+
+// --- switching the open windows -----------------------------------------------------------
+
+class LanguageSwitch : public ScriptFixture {
+protected:
+    void SetUp() override { CreateForms(); }
+};
+
+TEST_F(LanguageSwitch, FrenchReReadsEveryOpenWindowInPlace)
+{
+    TMainForm* main = form_;
+    tk::MenuItem* fileMenu = form_->MnuFile;
+    TFillForm* fill = FillForm();
+    tk::CheckBox* flashBox = fill->FB1;
+    const std::string englishSyntaxError = Text(S_SCRIPT_SYNTAX_ERROR, {"BOGUS", "1"});
+    // Run-time values that the descriptions store come back; others stay.
+    form_->SetCaption("set at run time");
+    form_->LPT21->SetCaption("Port $378");
+    form_->MnuHex->SetChecked(false);
+    form_->MnuChipErase->SetChecked(true);
+    form_->LanguageEnglish->SetChecked(true);
+    const std::uint8_t eraseBefore = form_->FChipEraseBeforeProgramming;
+
+    Run("LANGUAGE=FRENCH");
+
+    EXPECT_EQ(tk::App().MainForm(), main);
+    EXPECT_EQ(form_->MnuFile, fileMenu);
+    EXPECT_EQ(FillForm(), fill);
+    EXPECT_EQ(fill->FB1, flashBox);
+    EXPECT_EQ(form_->Caption(), StoredText("TMainForm", "MainForm", "Caption"));
+    EXPECT_NE(form_->Caption(), "set at run time");
+    EXPECT_EQ(form_->MnuFile->Caption(), "&Fichier");
+    EXPECT_EQ(form_->LPT21->Caption(), StoredText("TMainForm", "LPT21", "Caption"));
+    EXPECT_EQ(flashBox->Caption(), StoredText("TFillForm", "FB1", "Caption"));
+    EXPECT_NE(flashBox->Caption(), "Flash Buffer");
+    EXPECT_TRUE(form_->MnuHex->Checked()) << "the stored check mark comes back";
+    EXPECT_TRUE(form_->MnuChipErase->Checked()) << "a check mark the description does not store stays";
+    EXPECT_EQ(form_->FChipEraseBeforeProgramming, eraseBefore);
+    EXPECT_TRUE(form_->LanguageFrench->Checked());
+    for (tk::MenuItem* other :
+         {form_->LanguageEnglish, form_->LanguageItalian, form_->LanguageGerman, form_->LanguageRomanian})
+        EXPECT_FALSE(other->Checked()) << other->Name();
+
+    // Messages shown afterwards, and the buttons of message boxes, come
+    // from the French module.
+    Run("BOGUS=1");
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0], Text(S_SCRIPT_SYNTAX_ERROR, {"BOGUS", "1"}));
+    EXPECT_NE(Boxes()[0], englishSyntaxError);
+    EXPECT_EQ(Text(SMsgDlgYes), "&Oui");
+    EXPECT_EQ(Text(SMsgDlgCancel), "Annuler");
+}
+
+TEST_F(LanguageSwitch, AMissingModuleChangesNothing)
+{
+    // Only a French module lies beside this program.
+    SetProgramFilePath(scratch_.File("ZeltoPrg.exe"));
+    ASSERT_TRUE(CopyModule("ZeltoPrg.fra", scratch_.File("ZeltoPrg.fra")));
+    const HINSTANCE before = tk::ResourceModule();
+    form_->SetCaption("set at run time");
+    form_->LanguageEnglish->SetChecked(true);
+
+    Run({"LANGUAGE=ITALIAN", "LANGUAGE=GERMAN", "LANGUAGE=romanian"});
+
+    EXPECT_EQ(tk::ResourceModule(), before);
+    EXPECT_EQ(form_->Caption(), "set at run time");
+    EXPECT_TRUE(form_->LanguageEnglish->Checked());
+    EXPECT_FALSE(form_->LanguageItalian->Checked());
+    EXPECT_FALSE(form_->LanguageGerman->Checked());
+    EXPECT_FALSE(form_->LanguageRomanian->Checked());
+    EXPECT_THAT(Boxes(), IsEmpty());
+}
+
+TEST_F(LanguageSwitch, EvenAFailedSwitchReappliesThePlugInsSpecialBitsNames)
+{
+    if (!LoadPlugInAndIdentify())
+        GTEST_SKIP() << "the plug-in host does not load and identify the device yet";
+    const std::string fuseBits = form_->MnuSpecialBits1->Caption();
+    ASSERT_NE(fuseBits, "Program Special Bits 1");
+    form_->MnuSpecialBits1->SetCaption("changed");
+    SetProgramFilePath(scratch_.File("ZeltoPrg.exe"));  // no module at all here
+    ClearPlugInTrace();
+    Run("LANGUAGE=ITALIAN");
+    EXPECT_EQ(form_->MnuSpecialBits1->Caption(), fuseBits);
+    // Without an operation running the device is identified again.
+    EXPECT_THAT(PlugInTrace(), Contains("CheckSignature"));
+}
+
+TEST_F(LanguageSwitch, DuringAnOperationOnlyTheNamesComeBackAndTheDeviceIsLeftAlone)
+{
+    if (!LoadPlugInAndIdentify())
+        GTEST_SKIP() << "the plug-in host does not load and identify the device yet";
+    const std::string fuseBits = form_->MnuSpecialBits1->Caption();
+    const std::string fuseHint = form_->BtSpecialBits1->Hint();
+    ClearPlugInTrace();
+    MainUnit().Busy = 1;
+    form_->SwitchLanguage(form_->LanguageFrench);
+    MainUnit().Busy = 0;
+    EXPECT_TRUE(form_->LanguageFrench->Checked());
+    // The re-read gave the items their stored French captions; the plug-in's
+    // names replace them again.
+    EXPECT_EQ(form_->MnuSpecialBits1->Caption(), fuseBits);
+    EXPECT_EQ(form_->BtSpecialBits1->Hint(), fuseHint);
+    const auto trace = PlugInTrace();
+    EXPECT_THAT(trace, Contains(::testing::StartsWith("GetSpecialBitsCategoryName")));
+    EXPECT_THAT(trace, Not(Contains("PowerUpDevice")));
+    EXPECT_THAT(trace, Not(Contains("CheckSignature")));
+    EXPECT_THAT(trace, Not(Contains("PowerOffDevice")));
+}
+
+// --- help -------------------------------------------------------------------------------
+
+class HelpCommands : public ScriptFixture {
+protected:
+    void SetUp() override { CreateForms(); }
+    RecordingHelp help_;
+};
+
+TEST_F(HelpCommands, OnlineHelpOpensTheProgramsHelpFileAtItsContents)
+{
+    form_->OnlineHTMLhelp1Click(form_->OnlineHTMLhelp1);
+    ASSERT_EQ(help_.calls.size(), 1u);
+    EXPECT_EQ(help_.calls[0].first, tk::App().Handle());
+    EXPECT_EQ(help_.calls[0].second, ExecutableFolder() + "ZeltoPrg.chm");
+    EXPECT_THAT(Boxes(), IsEmpty());
+}
+
+TEST_F(HelpCommands, F1IsTheOnlineHelpShortcut)
+{
+    EXPECT_TRUE(form_->IsShortCut(VK_F1, tk::ShiftState{}));
+    EXPECT_EQ(help_.calls.size(), 1u);
+}
+
+TEST_F(HelpCommands, AMissingHelpFileIsSaidSo)
+{
+    SetProgramFilePath(scratch_.File("ZeltoPrg.exe"));
+    form_->OnlineHTMLhelp1Click(nullptr);
+    EXPECT_THAT(help_.calls, IsEmpty());
+    EXPECT_THAT(Boxes(), ElementsAre(Text(S_HELP_FILE_NOT_FOUND)));
+}
+
+TEST_F(HelpCommands, PlugInHelpNeedsAPlugInAndItsHelpFile)
+{
+    form_->MnuAlltheinfoUneedClick(nullptr);
+    EXPECT_THAT(help_.calls, IsEmpty());
+    EXPECT_THAT(Boxes(), IsEmpty());
+
+    MainUnit().PlugInLoaded = 1;
+    MainUnit().PlugInFileName = "DemoPlugin.dll";
+    form_->MnuAlltheinfoUneedClick(nullptr);
+    ASSERT_EQ(help_.calls.size(), 1u);
+    EXPECT_EQ(help_.calls[0].second, ExecutableFolder() + "DemoPlugin.chm");
+
+    MainUnit().PlugInFileName = "DemoPluginNoBitmaps.dll";
+    form_->MnuAlltheinfoUneedClick(nullptr);
+    EXPECT_EQ(help_.calls.size(), 1u);
+    EXPECT_THAT(Boxes(), ElementsAre(Text(S_HELP_FILE_NOT_FOUND)));
+    MainUnit().PlugInLoaded = 0;
+}
+
+}  // namespace
