@@ -210,3 +210,9 @@ const ClassRegistration<Action> kActionReg("TAction", "TComponent", [](ClassBuil
 }  // namespace
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitActnList = 1;
+}  // namespace tk

@@ -523,3 +523,9 @@ const ClassRegistration<RichEdit> kRichEditReg("TRichEdit", "TWinControl", [](Cl
 }  // namespace
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitComCtrls = 1;
+}  // namespace tk

@@ -1511,3 +1511,9 @@ void CustomControl::PaintWindow(HDC dc) {
 }
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitControl = 1;
+}  // namespace tk

@@ -167,3 +167,9 @@ const ClassRegistration<SaveDialog> kSaveDialogReg("TSaveDialog", "TOpenDialog")
 }  // namespace
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitDialogs = 1;
+}  // namespace tk

@@ -432,3 +432,9 @@ const ClassRegistration<RadioGroup> kRadioGroupReg("TRadioGroup", "TGroupBox", [
 }  // namespace
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitExtCtrls = 1;
+}  // namespace tk

@@ -994,3 +994,9 @@ void ReloadAllForms() {
 }
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitForms = 1;
+}  // namespace tk

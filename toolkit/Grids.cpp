@@ -826,3 +826,9 @@ const ClassRegistration<StringGrid> kStringGridReg("TStringGrid", "TCustomContro
 }  // namespace
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitGrids = 1;
+}  // namespace tk

@@ -225,3 +225,9 @@ const ClassRegistration<ImageList> kImageListReg("TImageList", "TComponent", [](
 }  // namespace
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitImgList = 1;
+}  // namespace tk

@@ -563,3 +563,9 @@ const ClassRegistration<PopupMenu> kPopupMenuReg("TPopupMenu", "TComponent", [](
 }  // namespace
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitMenus = 1;
+}  // namespace tk

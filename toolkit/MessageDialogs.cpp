@@ -208,3 +208,9 @@ ModalResult MessageDlg(const std::string& text, MsgDlgType type, MsgDlgButtons b
 void ShowMessage(const std::string& text) { MessageBoxWithCaption(text, App().Title(), mtCustom, mbOK); }
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitMessageDialogs = 1;
+}  // namespace tk

@@ -745,3 +745,9 @@ const ClassRegistration<GroupBox> kGroupBoxReg("TGroupBox", "TWinControl");
 }  // namespace
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitStdCtrls = 1;
+}  // namespace tk

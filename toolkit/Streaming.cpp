@@ -1,6 +1,7 @@
 // Streaming: the description parser, the class registry and the reader that
 // applies a parsed description to components.
 #include "toolkit/Streaming.h"
+#include "toolkit/StandardClasses.h"
 
 #include "toolkit/Resources.h"
 
@@ -622,6 +623,8 @@ const ClassInfo* ClassRegistry::Find(std::type_index type) const {
 const ClassInfo* ClassRegistry::FindFor(const Persistent& object) const { return Find(std::type_index(typeid(object))); }
 
 std::unique_ptr<Component> ClassRegistry::Create(std::string_view name) const {
+    static const int linked = LinkStandardClasses();
+    (void)linked;
     const ClassInfo* info = Find(name);
     if (!info || !info->factory) return nullptr;
     return info->factory();

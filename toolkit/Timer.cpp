@@ -70,3 +70,9 @@ const ClassRegistration<Timer> kTimerReg("TTimer", "TComponent", [](ClassBuilder
 }  // namespace
 
 }  // namespace tk
+
+namespace tk {
+// Pulled in by StandardClasses.cpp, so that classes created only by name
+// from descriptions are never left out of a program by the linker.
+extern const int kLinkUnitTimer = 1;
+}  // namespace tk
