@@ -117,12 +117,7 @@ LRESULT TLedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     // A disabled LED shows its state but takes no part in the mouse, even
     // when a mouse message reaches it by other roads than the system's.
     if (!Enabled() && msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK) return 0;
-    const tk::LifeToken alive = Token();
-    const LRESULT result = tk::CustomControl::WndProc(msg, wParam, lParam);
-    // The double click has toggled already: the release that ends it is no
-    // further click, so a double click toggles twice in all.
-    if (msg == WM_LBUTTONDBLCLK && alive.Alive()) SetControlStateFlag(tk::csClicked, false);
-    return result;
+    return tk::CustomControl::WndProc(msg, wParam, lParam);
 }
 
 void TLedButton::MouseDown(tk::MouseButton button, tk::ShiftState shift, int x, int y)

@@ -577,7 +577,9 @@ void Control::HandleMouseButton(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (controlStyle_ & csCaptureMouse) SetMouseCapture(true);
-        if (controlStyle_ & csClickEvents) SetControlStateFlag(csClicked, true);
+        // The release that ends a double click is no further click: the
+        // double click itself was the second one.
+        if ((controlStyle_ & csClickEvents) && msg == WM_LBUTTONDOWN) SetControlStateFlag(csClicked, true);
         SetControlStateFlag(csLButtonDown, true);
         if (msg == WM_LBUTTONDBLCLK) {
             shift |= ssDouble;
