@@ -9,6 +9,8 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+
 namespace {
 
 using ::testing::Contains;
@@ -152,6 +154,24 @@ TEST_F(ProgramRun, AScriptFileProgramsTheChipWithTheHexFile)
     const auto trace = ReadLines(scratch_.File("DemoPlugin.trace"));
     EXPECT_THAT(trace, Contains("WriteFlashAddress 0000-1FFF"));
     EXPECT_THAT(trace, Contains("ReadFlashAddress 0000-1FFF"));
+}
+
+TEST_F(ProgramRun, ScriptsReachTheDialogsControlsOfTheRealProgram)
+{
+    // The Fill dialog's edits, set by keyword, drive the fill that is then
+    // written to the chip.
+    WriteTextFile(scratch_.File("fill.zlt"), "LOADPLUGIN=DemoPlugin.dll\r\nGETCHIPID=TRUE\r\n"
+                                             "FILLEEPROM=FALSE\r\nFILLALLFLASH=TRUE\r\nFILLFLASHVALUE=0\r\n"
+                                             "FILLBUFFER=TRUE\r\nFILLALLFLASH=FALSE\r\n"
+                                             "FILLFLASHSTARTADDRESS=10\r\nFILLFLASHENDADDRESS=1f\r\n"
+                                             "FILLFLASHVALUE=5a\r\nFILLBUFFER=TRUE\r\n"
+                                             "WRITEFLASH=TRUE\r\nEXIT=TRUE\r\n");
+    Start("fill.zlt");
+    EXPECT_EQ(WaitForExit(), 0);
+    std::vector<std::uint8_t> expected(8192, 0);
+    std::fill(expected.begin() + 16, expected.begin() + 32, 0x5A);
+    EXPECT_EQ(ChipFlash(), expected);
+    EXPECT_THAT(Log(), IsEmpty());
 }
 
 TEST_F(ProgramRun, ASyntaxErrorIsShownTheRestRunsAndTheProgramEnds)
