@@ -6,6 +6,7 @@
 #include "programmer/LanguageModules.h"
 #include "resources/StringIds.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Graphics.h"
 #include "toolkit/MessageDialogs.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Resources.h"
@@ -214,8 +215,13 @@ TEST_F(LanguageSwitch, EvenAFailedSwitchReappliesThePlugInsSpecialBitsNames)
     form_->MnuSpecialBits1->SetCaption("changed");
     SetProgramFilePath(scratch_.File("ZeltoPrg.exe"));  // no module at all here
     ClearPlugInTrace();
+    form_->BtSpecialBits1->SetGlyph(tk::Bitmap());
+    form_->BtSpecialBits1->SetCaption("SB1");
     Run("LANGUAGE=ITALIAN");
     EXPECT_EQ(form_->MnuSpecialBits1->Caption(), fuseBits);
+    // The plug-in's picture shows alone again.
+    EXPECT_FALSE(form_->BtSpecialBits1->Glyph().Empty());
+    EXPECT_EQ(form_->BtSpecialBits1->Caption(), "");
     // Without an operation running the device is identified again.
     EXPECT_THAT(PlugInTrace(), Contains("CheckSignature"));
 }
@@ -235,6 +241,8 @@ TEST_F(LanguageSwitch, DuringAnOperationOnlyTheNamesComeBackAndTheDeviceIsLeftAl
     // names replace them again.
     EXPECT_EQ(form_->MnuSpecialBits1->Caption(), fuseBits);
     EXPECT_EQ(form_->BtSpecialBits1->Hint(), fuseHint);
+    EXPECT_FALSE(form_->BtSpecialBits1->Glyph().Empty());
+    EXPECT_EQ(form_->BtSpecialBits1->Caption(), "") << "the stored caption 'SB1' stayed over the picture";
     const auto trace = PlugInTrace();
     EXPECT_THAT(trace, Contains(::testing::StartsWith("GetSpecialBitsCategoryName")));
     EXPECT_THAT(trace, Not(Contains("PowerUpDevice")));
