@@ -1,0 +1,66 @@
+// ZeltoPrg: the program block. Starts the programmer in its fixed order:
+// language module, port library's command mode, application title, the
+// seven windows, the command line, and then the event loop.
+#include <windows.h>
+
+#include "components/OneInstance.h"
+#include "programmer/About.h"
+#include "programmer/AutoAnswer.h"
+#include "programmer/Clone.h"
+#include "programmer/FillBuffers.h"
+#include "programmer/LanguageModules.h"
+#include "programmer/Main.h"
+#include "programmer/PlugIns.h"
+#include "programmer/ProcessCommands.h"
+#include "programmer/SpecialBits.h"
+#include "programmer/Sysinfo.h"
+#include "resources/StringIds.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Resources.h"
+
+namespace {
+
+void Run()
+{
+    // The language module of the user's locale, before any window exists,
+    // so that every window is built from it.
+    LoadStartupLanguageModule();
+    // The single-instance probe takes the program's default title.
+    StartPreviousInstance(ProgramFileTitle());
+    InitCommandMode();
+
+    tk::Application& app = tk::App();
+    app.SetTitle(tk::LoadStr(S_APPLICATION_TITLE));
+
+    // The seven windows in their fixed order; the main window's creation
+    // opens the port driver and finds the ports.
+    TMainForm* mainForm = app.CreateForm<TMainForm>();
+    app.CreateForm<TAboutBox>();
+    app.CreateForm<TSystemInfo>(&mainForm->Port1, mainForm->FPortCount);
+    app.CreateForm<TFillForm>();
+    app.CreateForm<TPlugInForm>();
+    app.CreateForm<TSBForm>();
+    app.CreateForm<TCloneForm>();
+
+    ProcessCommandLine(*mainForm);
+
+    app.Run();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    InstallAutoAnswerFromEnvironment();
+    try {
+        Run();
+    } catch (const tk::ExitRequested& exit) {
+        return exit.code;
+    } catch (const std::exception& e) {
+        tk::App().ShowException(e);
+        return 1;
+    }
+    tk::App().Reset();
+    EndPreviousInstance();
+    return 0;
+}
