@@ -36,22 +36,15 @@ TMainForm* g_mainForm = nullptr;
 constexpr std::int32_t kPortBases[3] = {0x278, 0x378, 0x3BC};
 constexpr unsigned kPortCaptions[3] = {S_PORT_278, S_PORT_378, S_PORT_3BC};
 
-// Descriptions create their components by class name from the class
-// registry, which a class joins when its unit is linked in. Naming the
-// factories of the classes the main window's description uses links those
-// units into every program that has a main window.
+// The launcher is created by name from the description, and its class
+// registers itself from its own unit: naming its factory here links that
+// unit into every program that has a main window.
 template <class T>
 tk::Component* MakeDescribed()
 {
     return new T();
 }
-[[gnu::used]] tk::Component* (*const kDescribedClasses[])() = {
-    &MakeDescribed<tk::Panel>,      &MakeDescribed<tk::Splitter>,   &MakeDescribed<tk::BitBtn>,
-    &MakeDescribed<tk::StringGrid>, &MakeDescribed<tk::StatusBar>,  &MakeDescribed<tk::ProgressBar>,
-    &MakeDescribed<tk::ActionList>, &MakeDescribed<tk::Action>,     &MakeDescribed<tk::ImageList>,
-    &MakeDescribed<tk::OpenDialog>, &MakeDescribed<tk::SaveDialog>, &MakeDescribed<tk::MainMenu>,
-    &MakeDescribed<tk::MenuItem>,   &MakeDescribed<TProgramLauncher>,
-};
+[[gnu::used]] tk::Component* (*const kDescribedComponents[])() = {&MakeDescribed<TProgramLauncher>};
 
 // A form of the application's, by its class (the About box and the other
 // dialogs are made by the program block, not by the main window).
