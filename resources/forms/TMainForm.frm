@@ -619,10 +619,12 @@ object MainForm: TMainForm
       Caption = '&Device'
       object MnuGetChipId: TMenuItem
         Caption = 'Get Chip Id'
+        ShortCut = 'Ctrl+I'
         OnClick = Action_GetChipIdExecute
       end
       object MnuEraseChip: TMenuItem
         Caption = 'Erase Chip'
+        ShortCut = 'Ctrl+E'
         OnClick = Action_EraseChipExecute
       end
       object N1: TMenuItem

@@ -135,7 +135,7 @@ TEST_F(MainLayout, MenuBarWithItsCaptionsShortcutsChecksAndSeparators)
         {form.MnuWriteEEprom, "Ctrl+F5"}, {form.MnuWriteAll, "Ctrl+F9"},   {form.MnuVerifyFlash, "F6"},
         {form.MnuVerifyEEprom, "F7"},     {form.MnuVerifyAll, "F8"},       {form.MnuHex, "Ctrl+H"},
         {form.MnuDecimal, "Ctrl+D"},      {form.MnuAscii, "Ctrl+A"},       {form.OnlineHTMLhelp1, "F1"},
-        {form.MnuGetChipId, ""},          {form.MnuEraseChip, ""}};
+        {form.MnuGetChipId, "Ctrl+I"},    {form.MnuEraseChip, "Ctrl+E"}};
     for (const auto& [item, text] : keys)
         EXPECT_EQ(tk::ShortCutToText(item->GetShortCut()), text) << item->Name();
 
