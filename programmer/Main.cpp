@@ -25,6 +25,8 @@
 #include "toolkit/Streaming.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -392,15 +394,38 @@ void TMainForm::FormCreate(tk::Component*)
 
 void TMainForm::FormClose(tk::Component*, tk::CloseAction&)
 {
+    // Under a running device loop the driver stays open until the loop has
+    // stopped and powered the device off; the event loop ends after it.
+    if (loopRunning_) {
+        deferredExit_ = TDeferredExit::Close;
+        return;
+    }
     ZpCloseDriver();
     Port1.ClosePort();
 }
 
 void TMainForm::Action_ExitExecute(tk::Component*)
 {
+    if (loopRunning_) {
+        deferredExit_ = TDeferredExit::Exit;
+        return;
+    }
     Port1.ClosePort();
     ZpCloseDriver();
     tk::App().Terminate();
+}
+
+void TMainForm::FinishDeferredExit()
+{
+    const TDeferredExit how = deferredExit_;
+    deferredExit_ = TDeferredExit::None;
+    if (how == TDeferredExit::Exit) {
+        Action_ExitExecute(nullptr);
+    } else if (how == TDeferredExit::Close) {
+        ZpCloseDriver();
+        Port1.ClosePort();
+        tk::App().Terminate();
+    }
 }
 
 void TMainForm::FormResize(tk::Component*)
@@ -639,12 +664,6 @@ std::string CopyPlugInText(const char* text, std::size_t limit = kDeviceNameLeng
     return std::string(text, length);
 }
 
-std::int32_t TrustedMemorySize(std::int32_t size)
-{
-    if (size < 0)
-        return 0;
-    return std::min(size, kMaxMemorySize);
-}
 
 std::string MainCaption(const std::string& tail)
 {
@@ -697,9 +716,8 @@ void TMainForm::Action_LoadPluginExecute(tk::Component*)
     TBusyScope busy;
     TMainUnitState& unit = MainUnit();
     // The old library goes first; nothing of it may be called afterwards,
-    // whatever happens to the new choice.
-    if (unit.PlugInLoaded == 1)
-        FreePlugIn();
+    // whatever happens to the new choice (no entry point stays bound).
+    FreePlugIn();
     unit.PlugInLoaded = 0;
 
     const auto giveUp = [this] {
@@ -816,17 +834,19 @@ void TMainForm::ApplyPlugInSpecialBitsNames()
 bool TMainForm::CheckProgrammer()
 {
     const TMainUnitState& unit = MainUnit();
+    const bool callable = unit.PlugInLoaded && FPortAddress != 0;
     bool present = false;
-    if (unit.PlugInLoaded && unit.PlugIn.CheckProgrammingDevice && FPortAddress != 0)
+    if (callable && unit.PlugIn.CheckProgrammingDevice)
         present = unit.PlugIn.CheckProgrammingDevice(FPortAddress) != 0;
+    // Off before the user is told it is safe to plug the adapter in.
+    if (callable && unit.PlugIn.PowerOffDevice)
+        unit.PlugIn.PowerOffDevice(FPortAddress);
     if (present) {
         SetPanelText(2, tk::FmtLoadStr(S_PORT_PROGRAMMER_OK, {PortText(FPortAddress)}));
     } else {
         SetPanelText(2, tk::FmtLoadStr(S_PORT_NO_PROGRAMMER, {PortText(FPortAddress)}));
         tk::ShowMessage(tk::FmtLoadStr(S_PROGRAMMER_NOT_FOUND, {tk::IntToHex(FPortAddress, 2)}));
     }
-    if (unit.PlugInLoaded && unit.PlugIn.PowerOffDevice && FPortAddress != 0)
-        unit.PlugIn.PowerOffDevice(FPortAddress);
     return present;
 }
 
@@ -875,8 +895,19 @@ void TMainForm::IdentifyDevice()
     p.CheckSignature(FPortAddress);
     p.PowerOffDevice(FPortAddress);
     unit.DeviceName = CopyPlugInText(p.GetDeviceFoundName());
-    FFlashSize = TrustedMemorySize(p.GetDeviceFoundFlashSize());
-    FEEpromSize = TrustedMemorySize(p.GetDeviceFoundEEpromSize());
+    // A size of 0 or below is an absent memory; one beyond what a buffer
+    // may take is refused (and treated as absent) instead of allocated.
+    const auto trustedSize = [&unit](std::int32_t size, const char* memory) -> std::int32_t {
+        if (size <= 0)
+            return 0;
+        if (size <= kMaxMemorySize)
+            return size;
+        if (!unit.DeviceName.empty())
+            tk::ShowMessage(tk::FmtLoadStr(S_MEMORY_SIZE_REFUSED, {tk::IntToStr(size), memory, unit.DeviceName}));
+        return 0;
+    };
+    FFlashSize = trustedSize(p.GetDeviceFoundFlashSize(), "Flash");
+    FEEpromSize = trustedSize(p.GetDeviceFoundEEpromSize(), "EEPROM");
 
     unit.FlashEnabled = FFlashSize != 0 ? 1 : 0;
     if (!unit.FlashEnabled)
@@ -918,6 +949,7 @@ void TMainForm::RunDeviceCommand(Work&& work)
             MainUnit().Busy = 0;
             if (form.FReleasePortLines)
                 form.ReleasePortLines();
+            form.FinishDeferredExit();
         }
     } frame{*this};
     MainUnit().Busy = 1;
@@ -936,78 +968,162 @@ struct TTransferTexts {
     unsigned mismatch;
 };
 
-// Bits 8 to 15 and 0 to 7 of an address, as the progress texts show it.
-std::pair<std::string, std::string> AddressParts(std::int32_t address)
+TTransferTexts TransferTexts(bool flash, bool read, bool write)
 {
-    return {"$" + tk::IntToHex((address >> 8) & 0xFF, 2), tk::IntToHex(address & 0xFF, 2)};
+    if (flash) {
+        if (read)
+            return {S_FLASH_FUNCTIONS_DISABLED, S_READING_FLASH_PROGRESS, S_READ_FLASH_ERRORS, S_FLASH_READ_OK,
+                    S_VERIFY_FLASH_MISMATCH};
+        if (write)
+            return {S_FLASH_FUNCTIONS_DISABLED, S_PROGRAMMING_FLASH_PROGRESS, S_PROGRAM_FLASH_ERRORS,
+                    S_FLASH_PROGRAMMED_OK, S_VERIFY_FLASH_MISMATCH};
+        return {S_FLASH_FUNCTIONS_DISABLED, S_VERIFYING_FLASH_PROGRESS, 0, S_FLASH_READ_OK, S_VERIFY_FLASH_MISMATCH};
+    }
+    if (read)
+        return {S_EEPROM_FUNCTIONS_DISABLED, S_READING_EEPROM_PROGRESS, S_READ_EEPROM_ERRORS, S_EEPROM_READ_OK,
+                S_VERIFY_EEPROM_MISMATCH};
+    if (write)
+        return {S_EEPROM_FUNCTIONS_DISABLED, S_PROGRAMMING_EEPROM_PROGRESS, S_PROGRAM_EEPROM_ERRORS,
+                S_EEPROM_PROGRAMMED_OK, S_VERIFY_EEPROM_MISMATCH};
+    return {S_EEPROM_FUNCTIONS_DISABLED, S_VERIFYING_EEPROM_PROGRESS, 0, S_EEPROM_READ_OK, S_VERIFY_EEPROM_MISMATCH};
 }
+
+// Two upper-case hexadecimal digits of the low byte of v.
+void HexByte(char* out, std::int32_t v)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    out[0] = kDigits[(v >> 4) & 15];
+    out[1] = kDigits[v & 15];
+}
+
+// The progress text of a device loop, set once per address. Its format is
+// loaded once per loop and the text is formatted into storage that is kept,
+// so after the first address nothing allocates. Formats with anything but
+// "%s" and "%%" (a language module may have them) go the general way.
+class TProgressText {
+public:
+    explicit TProgressText(std::string format) : format_(std::move(format))
+    {
+        for (std::size_t i = 0; i < format_.size(); ++i) {
+            if (format_[i] != '%')
+                continue;
+            const char type = i + 1 < format_.size() ? format_[i + 1] : '\0';
+            if (type == 's')
+                ++placeholders_;
+            else if (type != '%')
+                simple_ = false;
+            ++i;
+        }
+        text_.reserve(format_.size() + 64);
+    }
+
+    const std::string& Format(std::string_view a, std::string_view b)
+    {
+        if (!simple_ || placeholders_ != 2)
+            return text_ = tk::Format(format_, {a, b});
+        return Fill({a, b});
+    }
+
+    const std::string& Format(std::string_view a, std::string_view b, std::string_view c)
+    {
+        if (!simple_ || placeholders_ != 3)
+            return text_ = tk::Format(format_, {a, b, c});
+        return Fill({a, b, c});
+    }
+
+private:
+    const std::string& Fill(std::initializer_list<std::string_view> args)
+    {
+        text_.clear();
+        const std::string_view* next = args.begin();
+        for (std::size_t i = 0; i < format_.size(); ++i) {
+            const char ch = format_[i];
+            if (ch != '%') {
+                text_.push_back(ch);
+                continue;
+            }
+            ++i;
+            if (format_[i] == '%')
+                text_.push_back('%');
+            else
+                text_.append(*next++);
+        }
+        return text_;
+    }
+
+    std::string format_;
+    std::string text_;
+    int placeholders_ = 0;
+    bool simple_ = true;
+};
+
+// Powers the device off on every way out once it has been powered up.
+class TDevicePower {
+public:
+    TDevicePower(const TPlugInEntryPoints& plugIn, std::int32_t port) : plugIn_(plugIn), port_(port) {}
+    ~TDevicePower() { Off(); }
+    TDevicePower(const TDevicePower&) = delete;
+    TDevicePower& operator=(const TDevicePower&) = delete;
+
+    bool Up()
+    {
+        on_ = plugIn_.PowerUpDevice(port_) != 0;
+        return on_;
+    }
+    void Off()
+    {
+        if (!on_)
+            return;
+        on_ = false;
+        plugIn_.PowerOffDevice(port_);
+    }
+
+private:
+    const TPlugInEntryPoints& plugIn_;
+    std::int32_t port_;
+    bool on_ = false;
+};
 
 }  // namespace
 
-void TMainForm::Transfer(TMemory memory, TTransfer transfer)
+TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transfer)
 {
     TMainUnitState& unit = MainUnit();
     const bool flash = memory == TMemory::Flash;
-    TTransferTexts texts{};
-    if (flash) {
-        texts.disabled = S_FLASH_FUNCTIONS_DISABLED;
-        texts.mismatch = S_VERIFY_FLASH_MISMATCH;
-        switch (transfer) {
-        case TTransfer::Read:
-            texts = {texts.disabled, S_READING_FLASH_PROGRESS, S_READ_FLASH_ERRORS, S_FLASH_READ_OK, texts.mismatch};
-            break;
-        case TTransfer::Write:
-            texts = {texts.disabled, S_PROGRAMMING_FLASH_PROGRESS, S_PROGRAM_FLASH_ERRORS, S_FLASH_PROGRAMMED_OK,
-                     texts.mismatch};
-            break;
-        case TTransfer::Verify:
-            texts = {texts.disabled, S_VERIFYING_FLASH_PROGRESS, 0, S_FLASH_READ_OK, texts.mismatch};
-            break;
-        }
-    } else {
-        texts.disabled = S_EEPROM_FUNCTIONS_DISABLED;
-        texts.mismatch = S_VERIFY_EEPROM_MISMATCH;
-        switch (transfer) {
-        case TTransfer::Read:
-            texts = {texts.disabled, S_READING_EEPROM_PROGRESS, S_READ_EEPROM_ERRORS, S_EEPROM_READ_OK,
-                     texts.mismatch};
-            break;
-        case TTransfer::Write:
-            texts = {texts.disabled, S_PROGRAMMING_EEPROM_PROGRESS, S_PROGRAM_EEPROM_ERRORS, S_EEPROM_PROGRAMMED_OK,
-                     texts.mismatch};
-            break;
-        case TTransfer::Verify:
-            texts = {texts.disabled, S_VERIFYING_EEPROM_PROGRESS, 0, S_EEPROM_READ_OK, texts.mismatch};
-            break;
-        }
-    }
+    const bool reading = transfer == TTransfer::Read;
+    const bool writing = transfer == TTransfer::Write;
+    const bool verifying = transfer == TTransfer::Verify;
+    const TTransferTexts texts = TransferTexts(flash, reading, writing);
 
     if (unit.DeviceName.empty())
         IdentifyDevice();
     if (!(flash ? unit.FlashEnabled : unit.EEpromEnabled)) {
         SetPanelText(1, tk::FmtLoadStr(texts.disabled, {unit.DeviceName}));
-        return;
+        return TTransferOutcome::Skipped;
     }
     if (!CheckProgrammer())
-        return;
+        return TTransferOutcome::Refused;
     if (unit.DeviceName.empty()) {
         tk::ShowMessage(tk::LoadStr(S_NO_DEVICE_DETECTED));
-        return;
+        return TTransferOutcome::Refused;
     }
     const TPlugInEntryPoints& p = unit.PlugIn;
     const std::int32_t port = FPortAddress;
-    if (transfer == TTransfer::Write && FChipEraseBeforeProgramming == 1) {
+    if (writing && FChipEraseBeforeProgramming == 1) {
         p.EraseChip(port);
         if (flash)
             tk::SleepBeepSeam()->Sleep(100);
     }
-    if (!p.PowerUpDevice(port)) {
+    TDevicePower power(p, port);
+    if (!power.Up()) {
         tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_POWERED_UP));
-        return;
+        return TTransferOutcome::Refused;
     }
     if (!p.EnableProgramming(port)) {
+        // Powered, so powered off again before the user hears of it.
+        power.Off();
         tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_ENABLED));
-        return;
+        return TTransferOutcome::Refused;
     }
 
     std::vector<std::int32_t>& buffer = flash ? unit.FlashBuffer : unit.EEpromBuffer;
@@ -1017,58 +1133,93 @@ void TMainForm::Transfer(TMemory memory, TTransfer transfer)
     const std::int32_t last = static_cast<std::int32_t>(buffer.size()) - 1;
     PBar->SetMax(std::max(last, 0));
     PBar->SetPosition(0);
-    if (transfer != TTransfer::Verify)
+    if (!verifying)
         unit.ErrorCount = 0;
+
+    // Everything a step needs is at hand before the first address: one
+    // plug-in call, one status text, one message pass (skipped while the
+    // last one is only milliseconds old) and one progress step per address.
+    TProgressText progress(tk::LoadStr(texts.progress));
+    tk::StatusPanel& status = SBar->Panels()[1];
+    tk::Application& app = tk::App();
+    char high[3] = {'$', '0', '0'};
+    char low[2] = {'0', '0'};
+    char errors[16] = {};
+    std::string_view errorText = "0";
+    std::int32_t countShown = 0;
+    struct LoopScope {
+        bool& running;
+        ~LoopScope() { running = false; }
+    } loopScope{loopRunning_};
+    loopRunning_ = true;
+
+    const auto stopAborted = [&] {
+        SetPanelText(1, tk::LoadStr(S_OPERATION_ABORTED));
+        power.Off();
+        if (reading)
+            redraw();
+        return TTransferOutcome::Aborted;
+    };
 
     std::int32_t verified = 0;
     for (std::int32_t address = 0; address <= last && static_cast<std::size_t>(address) < buffer.size(); ++address) {
-        const auto [high, low] = AddressParts(address);
-        if (transfer == TTransfer::Verify) {
+        const auto index = static_cast<std::size_t>(address);
+        HexByte(high + 1, address >> 8);
+        HexByte(low, address);
+        if (verifying) {
             // A read that fails cannot confirm the byte: it counts as a difference.
             const bool readOk = read(port, address, &verified) != 0;
-            SetPanelText(1, tk::FmtLoadStr(texts.progress, {high, low}));
-            if (!readOk || buffer[static_cast<std::size_t>(address)] != verified) {
-                p.PowerOffDevice(port);
-                tk::MessageDlg(tk::FmtLoadStr(texts.mismatch, {high, low}), tk::mtError, tk::mbOK);
+            status.SetText(progress.Format({high, 3}, {low, 2}));
+            if (!readOk || buffer[index] != verified) {
+                power.Off();
+                tk::MessageDlg(tk::FmtLoadStr(texts.mismatch, {std::string_view(high, 3), std::string_view(low, 2)}),
+                               tk::mtError, tk::mbOK);
                 PBar->SetPosition(0);
-                return;
+                return TTransferOutcome::Difference;
             }
         } else {
-            bool ok = false;
-            if (transfer == TTransfer::Read) {
-                std::int32_t value = buffer[static_cast<std::size_t>(address)];
-                ok = read(port, address, &value) != 0;
-                buffer[static_cast<std::size_t>(address)] = value;
-            } else {
-                ok = write(port, address, buffer[static_cast<std::size_t>(address)]) != 0;
-            }
+            const bool ok = reading ? read(port, address, &buffer[index]) != 0
+                                    : write(port, address, buffer[index]) != 0;
             if (!ok)
                 ++unit.ErrorCount;
-            SetPanelText(1, tk::FmtLoadStr(texts.progress, {high, low, tk::IntToStr(unit.ErrorCount)}));
+            if (unit.ErrorCount != countShown) {
+                countShown = unit.ErrorCount;
+                const auto result = std::to_chars(errors, errors + sizeof errors, countShown);
+                errorText = std::string_view(errors, static_cast<std::size_t>(result.ptr - errors));
+            }
+            status.SetText(progress.Format({high, 3}, {low, 2}, errorText));
         }
-        tk::App().ProcessMessages();
+        app.ProcessMessagesIfDue();
+        if (deferredExit_ != TDeferredExit::None) {
+            // The program is ending: no question, the device goes off.
+            unit.AbortRequested = 0;
+            return stopAborted();
+        }
         if (unit.AbortRequested) {
             unit.AbortRequested = 0;
-            if (tk::MessageDlg(tk::LoadStr(S_REALLY_ABORT_OPERATION), tk::mtConfirmation, tk::mbYesNo) == tk::mrYes) {
-                SetPanelText(1, tk::LoadStr(S_OPERATION_ABORTED));
-                p.PowerOffDevice(port);
-                if (transfer == TTransfer::Read)
-                    redraw();
-                return;
-            }
+            if (tk::MessageDlg(tk::LoadStr(S_REALLY_ABORT_OPERATION), tk::mtConfirmation, tk::mbYesNo) == tk::mrYes)
+                return stopAborted();
         }
         PBar->SetPosition(PBar->Position() + 1);
     }
 
-    if (flash && transfer == TTransfer::Write)
+    if (flash && writing)
         tk::SleepBeepSeam()->Sleep(500);
     PBar->SetPosition(0);
-    if (transfer != TTransfer::Verify && unit.ErrorCount != 0)
-        SetPanelText(1, tk::FmtLoadStr(texts.errors, {tk::IntToStr(unit.ErrorCount)}));
+    if (!verifying && unit.ErrorCount != 0)
+        lastSummary_ = tk::FmtLoadStr(texts.errors, {tk::IntToStr(unit.ErrorCount)});
     else
-        SetPanelText(1, tk::LoadStr(texts.success));
-    p.PowerOffDevice(port);
+        lastSummary_ = tk::LoadStr(texts.success);
+    SetPanelText(1, lastSummary_);
+    power.Off();
     redraw();
+    return TTransferOutcome::Completed;
+}
+
+void TMainForm::RunTransfer(TMemory memory, TTransfer transfer)
+{
+    lastTransfer_ = TTransferOutcome::Refused;
+    RunDeviceCommand([&] { lastTransfer_ = Transfer(memory, transfer); });
 }
 
 void TMainForm::Action_GetChipIdExecute(tk::Component*)
@@ -1087,45 +1238,28 @@ void TMainForm::Action_EraseChipExecute(tk::Component*)
             tk::ShowMessage(tk::LoadStr(S_NO_PLUGIN_SELECTED));
             return;
         }
-        if (!unit.PlugIn.PowerUpDevice(FPortAddress)) {
+        TDevicePower power(unit.PlugIn, FPortAddress);
+        if (!power.Up()) {
             tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_POWERED_UP));
             return;
         }
         unit.PlugIn.EraseChip(FPortAddress);
-        unit.PlugIn.PowerOffDevice(FPortAddress);
+        power.Off();
         SetPanelText(1, tk::LoadStr(S_DEVICE_ERASED));
     });
 }
 
-void TMainForm::Action_ReadFlashExecute(tk::Component*)
-{
-    RunDeviceCommand([this] { Transfer(TMemory::Flash, TTransfer::Read); });
-}
+void TMainForm::Action_ReadFlashExecute(tk::Component*) { RunTransfer(TMemory::Flash, TTransfer::Read); }
 
-void TMainForm::Action_ReadPromExecute(tk::Component*)
-{
-    RunDeviceCommand([this] { Transfer(TMemory::EEprom, TTransfer::Read); });
-}
+void TMainForm::Action_ReadPromExecute(tk::Component*) { RunTransfer(TMemory::EEprom, TTransfer::Read); }
 
-void TMainForm::Action_WriteFlashExecute(tk::Component*)
-{
-    RunDeviceCommand([this] { Transfer(TMemory::Flash, TTransfer::Write); });
-}
+void TMainForm::Action_WriteFlashExecute(tk::Component*) { RunTransfer(TMemory::Flash, TTransfer::Write); }
 
-void TMainForm::Action_WritePromExecute(tk::Component*)
-{
-    RunDeviceCommand([this] { Transfer(TMemory::EEprom, TTransfer::Write); });
-}
+void TMainForm::Action_WritePromExecute(tk::Component*) { RunTransfer(TMemory::EEprom, TTransfer::Write); }
 
-void TMainForm::Action_VerifyFlashExecute(tk::Component*)
-{
-    RunDeviceCommand([this] { Transfer(TMemory::Flash, TTransfer::Verify); });
-}
+void TMainForm::Action_VerifyFlashExecute(tk::Component*) { RunTransfer(TMemory::Flash, TTransfer::Verify); }
 
-void TMainForm::Action_VerifyPromExecute(tk::Component*)
-{
-    RunDeviceCommand([this] { Transfer(TMemory::EEprom, TTransfer::Verify); });
-}
+void TMainForm::Action_VerifyPromExecute(tk::Component*) { RunTransfer(TMemory::EEprom, TTransfer::Verify); }
 
 bool TMainForm::PrepareCombinedCommand()
 {
@@ -1143,42 +1277,95 @@ bool TMainForm::PrepareCombinedCommand()
     return true;
 }
 
+bool TMainForm::TPass::Stopped() const
+{
+    return outcome == TTransferOutcome::Refused || outcome == TTransferOutcome::Aborted ||
+           outcome == TTransferOutcome::Difference;
+}
+
+TMainForm::TPass TMainForm::LastPass() const
+{
+    TPass pass;
+    pass.outcome = lastTransfer_;
+    // Only a loop that ran to its end has an error count of its own.
+    if (pass.outcome == TTransferOutcome::Completed) {
+        pass.errors = MainUnit().ErrorCount;
+        pass.summary = lastSummary_;
+    }
+    return pass;
+}
+
+void TMainForm::FinishCombined(const TPass& flash, const TPass& eeprom, unsigned success, unsigned errors)
+{
+    const bool flashRan = flash.outcome == TTransferOutcome::Completed;
+    const bool eepromRan = eeprom.outcome == TTransferOutcome::Completed;
+    if (!flashRan || !eepromRan) {
+        // A memory the device lacks: the pass that ran speaks for itself.
+        if (eepromRan)
+            SetPanelText(1, eeprom.summary);
+        else if (flashRan)
+            SetPanelText(1, flash.summary);
+        return;
+    }
+    if (errors != 0 && (flash.errors != 0 || eeprom.errors != 0))
+        SetPanelText(1, tk::FmtLoadStr(errors, {tk::IntToStr(flash.errors), tk::IntToStr(eeprom.errors)}));
+    else if (success != 0)
+        SetPanelText(1, tk::LoadStr(success));
+}
+
 void TMainForm::Action_ReadAllExecute(tk::Component*)
 {
     if (!PrepareCombinedCommand())
         return;
     Action_ReadFlashExecute(nullptr);
+    const TPass flash = LastPass();
+    if (flash.Stopped())
+        return;
     Action_ReadPromExecute(nullptr);
-    SetPanelText(1, tk::LoadStr(S_FLASH_AND_EEPROM_READ_OK));
+    const TPass eeprom = LastPass();
+    if (eeprom.Stopped())
+        return;
+    FinishCombined(flash, eeprom, S_FLASH_AND_EEPROM_READ_OK, S_READ_BOTH_ERRORS);
 }
 
 void TMainForm::Action_WriteAllExecute(tk::Component*)
 {
     if (!PrepareCombinedCommand())
         return;
-    TMainUnitState& unit = MainUnit();
     Action_WriteFlashExecute(nullptr);
-    const std::int32_t flashErrors = unit.ErrorCount;
-    // The chip is erased at most once, before the Flash pass.
-    const std::uint8_t erase = FChipEraseBeforeProgramming;
-    FChipEraseBeforeProgramming = 0;
-    struct Restore {
-        std::uint8_t& option;
-        std::uint8_t value;
-        ~Restore() { option = value; }
-    } restore{FChipEraseBeforeProgramming, erase};
-    Action_WritePromExecute(nullptr);
-    const std::int32_t eepromErrors = unit.ErrorCount;
-    if (flashErrors != 0 || eepromErrors != 0)
-        SetPanelText(1, tk::FmtLoadStr(S_PROGRAM_BOTH_ERRORS, {tk::IntToStr(flashErrors), tk::IntToStr(eepromErrors)}));
-    else
-        SetPanelText(1, tk::LoadStr(S_FLASH_AND_EEPROM_PROGRAMMED_OK));
+    const TPass flash = LastPass();
+    if (flash.Stopped())
+        return;
+    TPass eeprom;
+    {
+        // The chip is erased at most once, before the Flash pass.
+        const std::uint8_t erase = FChipEraseBeforeProgramming;
+        FChipEraseBeforeProgramming = 0;
+        struct Restore {
+            std::uint8_t& option;
+            std::uint8_t value;
+            ~Restore() { option = value; }
+        } restore{FChipEraseBeforeProgramming, erase};
+        Action_WritePromExecute(nullptr);
+        eeprom = LastPass();
+    }
+    if (eeprom.Stopped())
+        return;
+    FinishCombined(flash, eeprom, S_FLASH_AND_EEPROM_PROGRAMMED_OK, S_PROGRAM_BOTH_ERRORS);
 }
 
 void TMainForm::Action_VerifyAllExecute(tk::Component*)
 {
     Action_VerifyFlashExecute(nullptr);
+    const TPass flash = LastPass();
+    if (flash.Stopped())
+        return;
     Action_VerifyPromExecute(nullptr);
+    const TPass eeprom = LastPass();
+    if (eeprom.Stopped())
+        return;
+    // Both verified: the EEPROM pass's text stays, as after its own command.
+    FinishCombined(flash, eeprom, 0, 0);
 }
 
 // --- views and cell editing -----------------------------------------------------------------

@@ -352,6 +352,15 @@ public:
     bool CheckProgrammer();
     void IdentifyDevice();
 
+    // How the last single read, write or verify command ended: refused
+    // before its loop (guard, adapter, power-up, enable), skipped because
+    // the device lacks that memory, completed (with or without failed
+    // calls), aborted, or stopped at a verify difference.
+    enum class TTransferOutcome { Refused, Skipped, Completed, Aborted, Difference };
+    TTransferOutcome LastTransferOutcome() const { return lastTransfer_; }
+    // True while a device loop runs its addresses.
+    bool DeviceLoopRunning() const { return loopRunning_; }
+
     // --- operations -----------------------------------------------------------------
     void SetupPortMenu();
     void CheckBidirectional(std::int32_t port);
@@ -393,10 +402,26 @@ private:
     // for, the port lines released.
     template <class Work>
     void RunDeviceCommand(Work&& work);
+    // One single read, write or verify command: its frame around Transfer.
+    void RunTransfer(TMemory memory, TTransfer transfer);
     // The read, write or verify of one memory, inside a command's frame.
-    void Transfer(TMemory memory, TTransfer transfer);
+    TTransferOutcome Transfer(TMemory memory, TTransfer transfer);
     // The prologue of the combined commands; false ends them.
     bool PrepareCombinedCommand();
+    // What one pass of a combined command left behind.
+    struct TPass {
+        TTransferOutcome outcome = TTransferOutcome::Refused;
+        std::int32_t errors = 0;
+        std::string summary;
+        // A pass that was refused, aborted or found a difference ends the
+        // combined command; its own text stays in panel 1.
+        bool Stopped() const;
+    };
+    TPass LastPass() const;
+    // The closing text of a combined command whose passes all came through.
+    void FinishCombined(const TPass& flash, const TPass& eeprom, unsigned success, unsigned errors);
+    // Exit or closing the window asked for while a loop ran: done now.
+    void FinishDeferredExit();
     void SetViewMode(std::uint8_t mode);
     void CellSelected(tk::StringGrid& grid, unsigned notInitialized, unsigned writeMode, unsigned readOnly);
     void CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value);
@@ -406,6 +431,13 @@ private:
     void ToggleBarVisible(tk::Panel& bar, tk::MenuItem& item);
 
     bool commandLineProcessed_ = false;
+    TTransferOutcome lastTransfer_ = TTransferOutcome::Refused;
+    std::string lastSummary_;
+    bool loopRunning_ = false;
+    // Exit (or closing the window) came while a loop ran; the loop stops
+    // without asking and the program ends after it has returned.
+    enum class TDeferredExit { None, Exit, Close };
+    TDeferredExit deferredExit_ = TDeferredExit::None;
     TBufferView flashView_;
     TBufferView eepromView_;
 };

@@ -200,6 +200,11 @@ void StatusBar::Flush() {
     std::vector<int> pending;
     pending.swap(dirtyPanels_);
     for (int i : pending) SendPanelText(i);
+    // Hand the storage back, so the next text set does not allocate.
+    if (dirtyPanels_.empty()) {
+        pending.clear();
+        dirtyPanels_.swap(pending);
+    }
     ++flushCount_;
 }
 

@@ -697,6 +697,7 @@ void Application::ProcessMessages() {
         if (!ProcessMessage(msg)) break;
     }
     lastProcess_ = ClockSeam()->Now();
+    ++processCount_;
 }
 
 void Application::ProcessMessagesIfDue() {

@@ -250,6 +250,8 @@ public:
     // ProcessMessages, but only when the last pass is older than a few
     // milliseconds: cheap enough to call after every step of a long loop.
     void ProcessMessagesIfDue();
+    // Passes ProcessMessages has made so far (for measurements).
+    unsigned ProcessMessagesCount() const { return processCount_; }
     // Waits for one message and handles it.
     void HandleMessage();
     // One message through the toolkit's key and hint handling; false for WM_QUIT.
@@ -301,6 +303,7 @@ private:
     bool terminated_ = false;
     int modalLevel_ = 0;
     DWORD lastProcess_ = 0;
+    unsigned processCount_ = 0;
     // Hints.
     HWND tooltip_ = nullptr;
     Control* hintControl_ = nullptr;

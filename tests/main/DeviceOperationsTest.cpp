@@ -363,8 +363,9 @@ TEST_F(DeviceCommands, EscDuringAReadAsksAndYesKeepsWhatWasRead)
     ConfigureDemo("DEVICE=ATDEMO8\nESC_AT_FLASH=3\nESC_WINDOW_TITLE=" + form.Caption() + "\n");
     MainUnit().FlashBuffer.assign(8192, 0);
     messages_.Answer(tk::mrYes);
+    SteppingClock clock;
     form.Action_ReadFlashExecute(nullptr);
-    EXPECT_THAT(messages_.Texts(), ElementsAre("Really abort operation?"));
+    ASSERT_THAT(messages_.Texts(), ElementsAre("Really abort operation?"));
     EXPECT_EQ(messages_.Shown()[0].buttons, tk::mbYesNo);
     EXPECT_EQ(form.PanelText(1), "Operation aborted.");
     EXPECT_EQ(MainUnit().AbortRequested, 0);

@@ -22,6 +22,19 @@ void PumpMessages();
 std::string Text(unsigned id);
 std::string Text(unsigned id, std::initializer_list<tk::FormatArg> args);
 
+// A clock that moves a second at every reading: the device loops' message
+// pass, skipped while the last one is only milliseconds old, then runs at
+// every address, as it does with a slow device.
+class SteppingClock : public tk::ClockService {
+public:
+    SteppingClock() : override_(tk::ClockSeam(), *this) {}
+    DWORD Now() override { return now_ += 1000; }
+
+private:
+    tk::SeamOverride<tk::ClockService> override_;
+    DWORD now_ = 0;
+};
+
 class MainFormFixture : public ::testing::Test {
 protected:
     MainFormFixture();
