@@ -8,7 +8,6 @@
 #include "programmer/ProcessCommands.h"
 #include "programmer/SpecialBits.h"
 #include "programmer/About.h"
-#include "programmer/PlugIns.h"
 #include "programmer/Sysinfo.h"
 #include "resources/StringIds.h"
 #include "toolkit/Forms.h"
@@ -136,7 +135,9 @@ TMainForm& ScriptFixture::CreateForms(bool commandMode)
     app.CreateForm<TAboutBox>();
     app.CreateForm<TSystemInfo>(&form_->Port1, form_->FPortCount);
     app.CreateForm<TFillForm>();
-    app.CreateForm<TPlugInForm>();
+    // The plug-in browser is left out: its scan loads every library of the
+    // folder twice, and each load of a stand-in plug-in keeps one
+    // thread-local slot of the process, which a few dozen tests use up.
     app.CreateForm<TSBForm>();
     app.CreateForm<TCloneForm>();
     return *form_;

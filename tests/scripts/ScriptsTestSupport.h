@@ -1,9 +1,9 @@
-// Shared fixture of the interpreter and language tests: the program's seven
-// windows made hidden in the program's order over the stand-in port library
-// (its own configuration file), a simulated port driver and the
-// demonstration plug-in with its chip in a private folder. Message boxes are
-// recorded and answered with OK unless a test queues other answers; sleeps
-// and beeps are recorded, never waited.
+// Shared fixture of the interpreter and language tests: the program's
+// windows (all but the plug-in browser) made hidden in the program's order
+// over the stand-in port library (its own configuration file), a simulated
+// port driver and the demonstration plug-in with its chip in a private
+// folder. Message boxes are recorded and answered with OK unless a test
+// queues other answers; sleeps and beeps are recorded, never waited.
 #pragma once
 
 #include "StandinTestSupport.h"
@@ -42,7 +42,7 @@ protected:
     ScriptFixture();
     ~ScriptFixture() override;
 
-    // The seven windows as the program makes them; `commandMode` is what the
+    // The windows as the program makes them; `commandMode` is what the
     // port library was told at start (true: started with parameters).
     TMainForm& CreateForms(bool commandMode = true);
     // The program's parameters, run by the interpreter.
