@@ -1,0 +1,189 @@
+// Cell selection and typed values through the grids' real windows: clicks
+// on cells give the three status texts of each grid, and characters typed
+// into the in-place editor reach the buffers in the Hex, Decimal and ASCII
+// views by the rules of each, while the cell keeps the typed text until the
+// next redraw.
+#include "DeviceTestSupport.h"
+
+#include "resources/StringIds.h"
+#include "toolkit/Grids.h"
+#include "toolkit/Menus.h"
+#include "toolkit/StdCtrls.h"
+
+#include <gmock/gmock.h>
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class CellEditing : public DeviceFixture {
+protected:
+    // The window shown (the editor needs the focus), bound to `device`.
+    TMainForm& StartShown(const std::string& device)
+    {
+        TMainForm& form = StartWith("DEVICE=" + device + "\n");
+        form.Show();
+        PumpMessages();
+        return form;
+    }
+
+    // A user's click on a cell.
+    static void Click(tk::StringGrid& grid, int col, int row)
+    {
+        const RECT r = grid.CellRect(col, row);
+        ASSERT_LT(r.left, r.right) << "cell " << col << "," << row << " is not visible";
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        ::SendMessageA(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageA(grid.Handle(), WM_LBUTTONUP, 0, at);
+        PumpMessages();
+    }
+
+    static void Key(HWND wnd, WORD key)
+    {
+        ::SendMessageA(wnd, WM_KEYDOWN, key, 1);
+        ::SendMessageA(wnd, WM_KEYUP, key, 0xC0000001);
+        PumpMessages();
+    }
+
+    // Selects the editor's whole text and types `text` over it.
+    static void Type(tk::StringGrid& grid, const std::string& text)
+    {
+        ASSERT_TRUE(grid.EditorMode());
+        HWND edit = grid.Editor()->Handle();
+        ::SendMessageA(edit, EM_SETSEL, 0, -1);
+        for (char ch : text)
+            ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(ch), 0);
+        PumpMessages();
+    }
+
+    // Types `text` at the caret, after what the editor holds.
+    static void TypeMore(tk::StringGrid& grid, const std::string& text)
+    {
+        ASSERT_TRUE(grid.EditorMode());
+        HWND edit = grid.Editor()->Handle();
+        const int end = ::GetWindowTextLengthA(edit);
+        ::SendMessageA(edit, EM_SETSEL, end, end);
+        for (char ch : text)
+            ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(ch), 0);
+        PumpMessages();
+    }
+};
+
+TEST_F(CellEditing, SelectingACellSaysWhetherItsDataIsInitializedWritableOrReadOnly)
+{
+    TMainForm& form = StartShown("ATDEMOFL");
+    Click(*form.SG1, 2, 1);
+    EXPECT_EQ(form.PanelText(1), "Flash data is in read only mode.");
+    Click(*form.SG2, 2, 1);
+    EXPECT_EQ(form.PanelText(1), "EEPROM data is in read only mode.");
+
+    form.MnuEditDirectly->Click();
+    Click(*form.SG1, 3, 2);
+    EXPECT_EQ(form.PanelText(1), "Flash data is in Write mode");
+    // The EEPROM of a Flash-only device stays read-only.
+    Click(*form.SG2, 3, 1);
+    EXPECT_EQ(form.PanelText(1), "EEPROM data is in read only mode.");
+    EXPECT_EQ(MainUnit().Busy, 0);
+}
+
+TEST_F(CellEditing, AnEEpromGridInWriteModeAndGridsWithoutADevice)
+{
+    TMainForm& form = StartShown("ATDEMO8");
+    form.MnuEditDirectly->Click();
+    Click(*form.SG2, 2, 1);
+    EXPECT_EQ(form.PanelText(1), "EEPROM data is in Write mode");
+
+    // The device is gone: identification empties the name, grids stay.
+    ConfigureDemo("DEVICE=NONE\n");
+    form.IdentifyDevice();
+    Click(*form.SG1, 4, 1);
+    EXPECT_EQ(form.PanelText(1), "Flash data is not initialized; No device detected.");
+    Click(*form.SG2, 4, 1);
+    EXPECT_EQ(form.PanelText(1), "EEPROM data is not initialized; No device detected.");
+}
+
+TEST_F(CellEditing, HexCellsTakeOneOrTwoHexDigitsAndKeepTheTypedTextUntilRedrawn)
+{
+    TMainForm& form = StartShown("ATDEMO8");
+    auto& flash = MainUnit().FlashBuffer;
+    flash.assign(8192, 0);
+    form.Action_HexExecute(nullptr);
+    form.MnuEditDirectly->Click();
+    tk::StringGrid& grid = *form.SG1;
+    Click(grid, 3, 2);  // address $12
+    ASSERT_TRUE(grid.EditorMode());
+    EXPECT_EQ(grid.Editor()->Text(), "00");
+
+    Type(grid, "1");
+    EXPECT_EQ(flash[0x12], 1);
+    TypeMore(grid, "F");
+    EXPECT_EQ(grid.Editor()->Text(), "1F");
+    EXPECT_EQ(flash[0x12], 0x1F);
+    TypeMore(grid, "0");
+    EXPECT_EQ(flash[0x12], 0x1F) << "a third character stores nothing";
+    EXPECT_EQ(grid.Cells(3, 2), "1F0");
+
+    // Back on that cell, a text above a byte opens an empty editor.
+    Key(grid.Editor()->Handle(), VK_DOWN);
+    EXPECT_EQ(grid.Row(), 3);
+    Key(grid.Editor()->Handle(), VK_UP);
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(grid.Editor()->Text(), "");
+
+    messages_.Answer(tk::mrOk);
+    Type(grid, "G");
+    EXPECT_THAT(messages_.Texts(), ElementsAre("G is not a correct HEX number."));
+    EXPECT_EQ(flash[0x12], 0x1F);
+    EXPECT_EQ(grid.Cells(3, 2), "G");
+
+    // A redraw shows the buffer again.
+    form.Action_HexExecute(nullptr);
+    EXPECT_EQ(grid.Cells(3, 2), "1F");
+}
+
+TEST_F(CellEditing, DecimalCellsTakeUpToThreeDigitsAndIgnoreValuesOutsideAByte)
+{
+    TMainForm& form = StartShown("ATDEMO8");
+    auto& eeprom = MainUnit().EEpromBuffer;
+    eeprom.assign(512, 0);
+    form.Action_DecExecute(nullptr);
+    form.MnuEditDirectly->Click();
+    tk::StringGrid& grid = *form.SG2;
+    Click(grid, 1, 2);  // address 10: ten per row
+    Type(grid, "255");
+    EXPECT_EQ(eeprom[10], 255);
+    EXPECT_EQ(grid.Cells(1, 2), "255");
+
+    Click(grid, 2, 2);
+    Type(grid, "300");
+    // "3" and "30" were accepted on the way; 300 is no byte.
+    EXPECT_EQ(eeprom[11], 30);
+    EXPECT_THAT(messages_.Texts(), IsEmpty());
+
+    Click(grid, 3, 2);
+    messages_.Answer(tk::mrOk);
+    Type(grid, "1x");
+    EXPECT_THAT(messages_.Texts(), ElementsAre("1x is not a correct decimal number."));
+    EXPECT_EQ(eeprom[12], 1);
+    EXPECT_EQ(MainUnit().FlashBuffer.size(), 8192u);
+}
+
+TEST_F(CellEditing, AsciiCellsTakeExactlyOneCharacter)
+{
+    TMainForm& form = StartShown("ATDEMO8");
+    auto& eeprom = MainUnit().EEpromBuffer;
+    eeprom.assign(512, 0);
+    form.Action_AsciiExecute(nullptr);
+    form.MnuEditDirectly->Click();
+    tk::StringGrid& grid = *form.SG2;
+    Click(grid, 2, 2);  // address 17
+    Type(grid, "A");
+    EXPECT_EQ(eeprom[17], 65);
+    TypeMore(grid, "B");
+    EXPECT_EQ(grid.Editor()->Text(), "AB");
+    EXPECT_EQ(eeprom[17], 65);
+    EXPECT_THAT(messages_.Texts(), IsEmpty());
+}
+
+}  // namespace
