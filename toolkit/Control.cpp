@@ -938,8 +938,10 @@ void WinControl::ColorChanged() {
 
 void WinControl::ParentColorChanged() { Control::ParentColorChanged(); }
 
-void WinControl::ParentShowHintChanged() {
-    Control::ParentShowHintChanged();
+// Children that follow this control's ShowHint follow it on down (through
+// their own ShowHintChanged).
+void WinControl::ShowHintChanged() {
+    Control::ShowHintChanged();
     for (Control* child : std::vector<Control*>(children_)) child->ParentShowHintChanged();
 }
 

@@ -405,6 +405,7 @@ public:
     void TextChanged() override;
     void FontChanged() override;
     void ColorChanged() override;
+    void ShowHintChanged() override;
 
     // Showing turned on or off (own visibility or a parent's): shows or
     // hides the window without activating it. Calls reach the children.
@@ -444,7 +445,6 @@ protected:
     void Loaded() override;
     void ParentFontChanged() override;
     void ParentColorChanged() override;
-    void ParentShowHintChanged() override;
 
     // Children re-evaluate their showing state (after this one's changed).
     void UpdateChildrenShowing();

@@ -4,6 +4,7 @@
 #include "toolkit/Forms.h"
 
 #include "toolkit/Exceptions.h"
+#include "toolkit/HintWindow.h"
 #include "toolkit/MessageDialogs.h"
 #include "toolkit/Services.h"
 
@@ -18,8 +19,10 @@ namespace tk {
 namespace {
 
 constexpr UINT kReleaseMessage = WM_APP + 0x1F0;
-constexpr UINT_PTR kHintTimerId = 1;
 constexpr UINT kHintTickMs = 100;
+// Hints are wrapped at this width and kept this far below the cursor's hot spot.
+constexpr int kHintMaxWidth = 300;
+constexpr int kHintBelowCursor = 20;
 constexpr DWORD kProcessMessagesEveryMs = 5;
 
 struct RealModalHook : ModalFormHook {
@@ -632,7 +635,7 @@ Application::~Application() {
     // Forms go while the application's own members still exist.
     while (ComponentCount() > 0) Free(Components(ComponentCount() - 1));
     mainForm_ = nullptr;
-    if (tooltip_) ::DestroyWindow(tooltip_);
+    hintWindow_.reset();
     if (handle_) ::DestroyWindow(handle_);
 }
 
@@ -800,6 +803,7 @@ void Application::Reset() {
     modalLevel_ = 0;
     pendingFree_.clear();
     CancelHint();
+    StopHintTracking();
     mouseControl_ = nullptr;
     mouseToken_ = LifeToken();
     MSG msg;
@@ -816,12 +820,6 @@ LRESULT CALLBACK Application::AppWindowProc(HWND wnd, UINT msg, WPARAM wParam, L
     try {
         Application& app = App();
         switch (msg) {
-        case WM_TIMER:
-            if (wParam == kHintTimerId) {
-                app.HintTimerTick();
-                return 0;
-            }
-            break;
         case kReleaseMessage: {
             auto pending = std::move(app.pendingFree_);
             app.pendingFree_.clear();
@@ -885,10 +883,18 @@ void Application::MouseOver(Control* control, POINT) {
     }
     hintControl_ = hinted;
     hintToken_ = hinted ? hinted->Token() : LifeToken();
-    if (hinted && !hintTimer_ && Handle()) {
-        ::SetTimer(handle_, kHintTimerId, kHintTickMs, nullptr);
-        hintTimer_ = true;
+    if (hinted && (!hintTimer_ || hintClock_ != &ClockSeam().Get())) {
+        StopHintTracking();
+        hintClock_ = &ClockSeam().Get();
+        hintTimer_ = hintClock_->StartTimer(kHintTickMs, [this] { HintTimerTick(); });
     }
+}
+
+void Application::StopHintTracking() {
+    // A test clock that started the timer may be gone: its timers went with it.
+    if (hintTimer_ && hintClock_ == &ClockSeam().Get()) hintClock_->StopTimer(hintTimer_);
+    hintTimer_ = 0;
+    hintClock_ = nullptr;
 }
 
 void Application::HintTimerTick() {
@@ -898,8 +904,7 @@ void Application::HintTimerTick() {
         // The mouse has left the program's windows.
         MouseOver(nullptr, cursor);
         CancelHint();
-        ::KillTimer(handle_, kHintTimerId);
-        hintTimer_ = false;
+        StopHintTracking();
         return;
     }
     if (under != (mouseToken_.Alive() ? mouseControl_ : nullptr)) MouseOver(under, cursor);
@@ -917,42 +922,25 @@ void Application::ShowHintFor(Control* control) {
     if (!showHint || !control->ShowHint()) return;
     std::string text = ShortHint(control->Hint());
     if (text.empty()) return;
-    if (!tooltip_) {
-        tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                                     ::GetModuleHandleA(nullptr), nullptr);
-        if (!tooltip_) return;
-        TOOLINFOA ti{};
-        ti.cbSize = TTTOOLINFOA_V2_SIZE;
-        ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-        ti.hwnd = handle_;
-        ti.uId = 1;
-        ti.lpszText = const_cast<char*>("");
-        ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-        ::SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
-    }
-    TOOLINFOA ti{};
-    ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.hwnd = handle_;
-    ti.uId = 1;
-    ti.lpszText = text.data();
-    ::SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    if (!hintWindow_) hintWindow_ = std::make_unique<HintWindow>();
+    RECT r = hintWindow_->CalcHintRect(kHintMaxWidth, text);
     POINT cursor = InputSeam()->CursorPos();
-    ::SendMessageA(tooltip_, TTM_TRACKPOSITION, 0, MAKELPARAM(cursor.x, cursor.y + 20));
-    ::SendMessageA(tooltip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    // Below the cursor, kept on the screen: above it when there is no room.
+    RECT area = TheScreen().WorkArea();
+    int x = std::max<int>(area.left, std::min<int>(cursor.x, area.right - w));
+    int y = cursor.y + kHintBelowCursor;
+    if (y + h > area.bottom) y = std::max<int>(area.top, cursor.y - h);
+    hintWindow_->ActivateHint(RECT{x, y, x + w, y + h}, text);
     hintShown_ = true;
     hintShownAt_ = ClockSeam()->Now();
 }
 
 void Application::CancelHint() {
-    if (hintShown_ && tooltip_) {
-        TOOLINFOA ti{};
-        ti.cbSize = TTTOOLINFOA_V2_SIZE;
-        ti.hwnd = handle_;
-        ti.uId = 1;
-        ::SendMessageA(tooltip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
-    }
-    if (hintShown_) hintDone_ = true;
+    if (hintWindow_) hintWindow_->ReleaseHint();
+    // Until the mouse moves on to another control.
+    hintDone_ = true;
     hintShown_ = false;
 }
 

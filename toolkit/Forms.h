@@ -16,6 +16,9 @@
 
 namespace tk {
 
+class ClockService;
+class HintWindow;
+
 using ModalResult = int;
 constexpr ModalResult mrNone = 0;
 constexpr ModalResult mrOk = IDOK;
@@ -268,12 +271,17 @@ public:
     void ShowException(const std::exception& e);
     std::function<void(const std::exception& e)> OnException;
 
-    // Tooltips: a control's Hint (the part before "|") is shown when the
-    // mouse rests on it and ShowHint is on.
+    // Tooltips: a control's Hint (the part before "|") is shown in the hint
+    // window when the mouse has rested on it for hintPause and ShowHint is
+    // on. A timer of the clock seam tracks the mouse every 100 ms while it
+    // is over the program's windows and cancels the hint once it left them.
     bool showHint = true;
     int hintPause = 500;
     int hintHidePause = 2500;
+    // Hides the hint; it comes back only when the mouse moves to another control.
     void CancelHint();
+    // The hint window, made when a control with a hint first has the mouse.
+    HintWindow* GetHintWindow() const { return hintWindow_.get(); }
     // The hint of the control under the mouse (the part after "|" if any).
     const std::string& CurrentHint() const { return currentHint_; }
     NotifyEvent OnHint;
@@ -295,6 +303,7 @@ private:
     bool PreTranslateKey(MSG& msg);
     void HintTimerTick();
     void ShowHintFor(Control* control);
+    void StopHintTracking();
     static LRESULT CALLBACK AppWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
@@ -305,7 +314,10 @@ private:
     DWORD lastProcess_ = 0;
     unsigned processCount_ = 0;
     // Hints.
-    HWND tooltip_ = nullptr;
+    std::unique_ptr<HintWindow> hintWindow_;
+    // The tracking timer and the clock that runs it.
+    UINT_PTR hintTimer_ = 0;
+    ClockService* hintClock_ = nullptr;
     Control* hintControl_ = nullptr;
     LifeToken hintToken_;
     Control* mouseControl_ = nullptr;
@@ -314,7 +326,6 @@ private:
     DWORD hintShownAt_ = 0;
     bool hintShown_ = false;
     bool hintDone_ = false;
-    bool hintTimer_ = false;
     std::string currentHint_;
     std::vector<std::pair<Component*, LifeToken>> pendingFree_;
 };

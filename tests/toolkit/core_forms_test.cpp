@@ -427,3 +427,135 @@ TEST_F(FormTest, ScreenListsOpenFormsAndTheHintFollowsTheMouse) {
 }
 
 }  // namespace
+
+namespace {
+
+BOOL CALLBACK FindHintWindow(HWND wnd, LPARAM param) {
+    if (!::IsWindowVisible(wnd) || wnd == App().Handle()) return TRUE;
+    if (dynamic_cast<Form*>(WinControl::FromHandle(wnd))) return TRUE;
+    *reinterpret_cast<HWND*>(param) = wnd;
+    return FALSE;
+}
+
+// The thread's visible top-level window that is neither a form nor the
+// application window: the hint on show.
+HWND VisibleHintWindow() {
+    HWND found = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindHintWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::uint32_t DibColor(Color c) {
+    COLORREF rgb = ColorToRGB(c);
+    return (GetRValue(rgb) << 16) | (GetGValue(rgb) << 8) | GetBValue(rgb);
+}
+
+struct HintTest : FormTest {
+    ManualClock clock;
+    FakeInput input;
+
+    void SetUp() override {
+        FormTest::SetUp();
+        App().hintPause = 500;
+        App().hintHidePause = 2500;
+    }
+    void TearDown() override {
+        App().CancelHint();
+        FormTest::TearDown();
+    }
+    // A mouse move over `control` at a point of its client area, with the
+    // cursor there too.
+    void RestOn(Control* control, POINT local) {
+        input.cursor = control->ClientToScreen(local);
+        auto* windowed = dynamic_cast<WinControl*>(control);
+        WinControl* target = windowed ? windowed : control->Parent();
+        POINT p = target->ScreenToClient(input.cursor);
+        ::SendMessageA(target->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    }
+};
+
+TEST_F(HintTest, RestingMouseShowsAPaintedHintThatAKeyOrButtonOrLeavingHides) {
+    // The form's ShowHint reaches the client panel, which follows its parent.
+    form->SetShowHint(true);
+    RestOn(form->ClientPanel, POINT{30, 20});
+    clock.Advance(300);
+    EXPECT_EQ(VisibleHintWindow(), nullptr) << "before the pause";
+    clock.Advance(300);
+    HWND hint = VisibleHintWindow();
+    ASSERT_NE(hint, nullptr) << "after the pause";
+    EXPECT_EQ(WindowText(hint), "Client \xE9rea\r\nsecond line");
+    RECT r{};
+    ::GetWindowRect(hint, &r);
+    EXPECT_GT(r.top, input.cursor.y) << "below the cursor, not under it";
+    EXPECT_GT(r.bottom - r.top, 20) << "two lines";
+
+    // Painted: the info background with a frame and text in the info colour.
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    Bitmap dib = Bitmap::CreateDIB(w, h);
+    ::SendMessageA(hint, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.DC()), PRF_CLIENT | PRF_ERASEBKGND);
+    ::GdiFlush();
+    int background = 0;
+    int text = 0;
+    for (int i = 0; i < w * h; ++i) {
+        std::uint32_t px = dib.Bits()[i] & 0xFFFFFF;
+        if (px == DibColor(clInfoBk)) ++background;
+        if (px == DibColor(clInfoText)) ++text;
+    }
+    EXPECT_GT(background, w * h / 2);
+    EXPECT_GT(text, 10);
+    EXPECT_EQ(dib.Bits()[0] & 0xFFFFFF, DibColor(clWindowFrame));
+    EXPECT_EQ(dib.Bits()[w * h - 1] & 0xFFFFFF, DibColor(clWindowFrame));
+
+    // A key hides it, and resting on longer does not bring it back.
+    MSG key{form->ClientPanel->Handle(), WM_KEYDOWN, 'A', 0, 0, {}};
+    App().ProcessMessage(key);
+    EXPECT_EQ(VisibleHintWindow(), nullptr) << "after a key";
+    clock.Advance(1000);
+    EXPECT_EQ(VisibleHintWindow(), nullptr);
+
+    // Another control: its own short hint; a button press hides it.
+    RestOn(form->Marker, POINT{5, 5});
+    clock.Advance(600);
+    hint = VisibleHintWindow();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(WindowText(hint), "Marker");
+    POINT p = form->LeftPanel->ScreenToClient(input.cursor);
+    MSG click{form->LeftPanel->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y), 0, {}};
+    App().ProcessMessage(click);
+    EXPECT_EQ(VisibleHintWindow(), nullptr) << "after a button";
+
+    // Back on the panel: shown again, and gone on its own after a while.
+    RestOn(form->ClientPanel, POINT{40, 20});
+    clock.Advance(600);
+    EXPECT_NE(VisibleHintWindow(), nullptr);
+    clock.Advance(2500);
+    EXPECT_EQ(VisibleHintWindow(), nullptr) << "after the hide pause";
+
+    // Leaving the program's windows hides it and ends the tracking.
+    RestOn(form->Marker, POINT{6, 6});
+    clock.Advance(600);
+    ASSERT_NE(VisibleHintWindow(), nullptr);
+    RECT formRect{};
+    ::GetWindowRect(form->Handle(), &formRect);
+    input.cursor = POINT{formRect.left - 30, formRect.top - 30};
+    clock.Advance(100);
+    EXPECT_EQ(VisibleHintWindow(), nullptr) << "after leaving";
+    EXPECT_EQ(clock.ActiveTimers(), 0u);
+}
+
+TEST_F(HintTest, NoHintWithoutShowHint) {
+    // The client panel follows the form, whose ShowHint is off.
+    RestOn(form->ClientPanel, POINT{30, 20});
+    clock.Advance(1000);
+    EXPECT_EQ(VisibleHintWindow(), nullptr);
+    form->ClientPanel->SetShowHint(true);
+    App().showHint = false;
+    RestOn(form->Marker, POINT{5, 5});
+    RestOn(form->ClientPanel, POINT{30, 20});
+    clock.Advance(1000);
+    App().showHint = true;
+    EXPECT_EQ(VisibleHintWindow(), nullptr);
+}
+
+}  // namespace
