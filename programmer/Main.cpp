@@ -1140,7 +1140,9 @@ TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transf
     // plug-in call, one status text, one message pass (skipped while the
     // last one is only milliseconds old) and one progress step per address.
     TProgressText progress(tk::LoadStr(texts.progress));
-    tk::StatusPanel& status = SBar->Panels()[1];
+    // The panel is looked up at each step: it belongs to the window's
+    // description, which a language switch served by a message pass re-reads.
+    const auto status = [this]() -> tk::StatusPanel& { return SBar->Panels()[1]; };
     tk::Application& app = tk::App();
     char high[3] = {'$', '0', '0'};
     char low[2] = {'0', '0'};
@@ -1169,7 +1171,7 @@ TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transf
         if (verifying) {
             // A read that fails cannot confirm the byte: it counts as a difference.
             const bool readOk = read(port, address, &verified) != 0;
-            status.SetText(progress.Format({high, 3}, {low, 2}));
+            status().SetText(progress.Format({high, 3}, {low, 2}));
             if (!readOk || buffer[index] != verified) {
                 power.Off();
                 tk::MessageDlg(tk::FmtLoadStr(texts.mismatch, {std::string_view(high, 3), std::string_view(low, 2)}),
@@ -1187,7 +1189,7 @@ TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transf
                 const auto result = std::to_chars(errors, errors + sizeof errors, countShown);
                 errorText = std::string_view(errors, static_cast<std::size_t>(result.ptr - errors));
             }
-            status.SetText(progress.Format({high, 3}, {low, 2}, errorText));
+            status().SetText(progress.Format({high, 3}, {low, 2}, errorText));
         }
         app.ProcessMessagesIfDue();
         if (deferredExit_ != TDeferredExit::None) {
