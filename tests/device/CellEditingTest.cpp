@@ -186,4 +186,25 @@ TEST_F(CellEditing, AsciiCellsTakeExactlyOneCharacter)
     EXPECT_THAT(messages_.Texts(), IsEmpty());
 }
 
+TEST_F(CellEditing, WithoutADeviceDecimalAndAsciiCheckTheAdapterWhileHexEndsAfterIdentifying)
+{
+    TMainForm& form = StartWith("DEVICE=NONE\n");
+    WatchCalls();
+    form.Action_HexExecute(nullptr);
+    EXPECT_THAT(Calls(), ElementsAre("PowerUpDevice", "CheckSignature", "PowerOffDevice", "GetDeviceFoundName",
+                                     "GetDeviceFoundFlashSize", "GetDeviceFoundEEpromSize"));
+    for (auto command : {&TMainForm::Action_DecExecute, &TMainForm::Action_AsciiExecute}) {
+        ClearCalls();
+        messages_.Answer(tk::mrOk);
+        (form.*command)(nullptr);
+        EXPECT_THAT(Calls(), ElementsAre("PowerUpDevice", "CheckSignature", "PowerOffDevice", "GetDeviceFoundName",
+                                         "GetDeviceFoundFlashSize", "GetDeviceFoundEEpromSize",
+                                         "CheckProgrammingDevice", "PowerOffDevice", "box No device detected!"));
+    }
+    EXPECT_EQ(MainUnit().ViewMode, vmHex);
+    EXPECT_TRUE(form.MnuHex->Checked());
+    EXPECT_FALSE(form.MnuAscii->Checked());
+    EXPECT_EQ(MainUnit().Busy, 0);
+}
+
 }  // namespace

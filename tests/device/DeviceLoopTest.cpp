@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <stdexcept>
 #include <string_view>
 
 namespace {
@@ -273,6 +274,26 @@ TEST_F(DeviceLoop, WhileMessagesAreRecentTheLoopDoesNotLookAtThemButAStaleEscIsS
     EXPECT_THAT(Calls(), ElementsAre("CheckProgrammingDevice", "PowerOffDevice", "PowerUpDevice", "EnableProgramming",
                                      "ReadFlashAddress 0000-0000", kAbortBox, "ReadFlashAddress 0001-1FFF failed=1",
                                      "PowerOffDevice"));
+}
+
+TEST_F(DeviceLoop, AnExceptionOutOfTheLoopStillPowersTheDeviceOff)
+{
+    struct ThrowingBoxes : tk::MessageService {
+        ThrowingBoxes() : override_(tk::MessageSeam(), *this) {}
+        tk::ModalResult Show(const tk::MessageRequest&) override { throw std::runtime_error("box failed"); }
+        tk::SeamOverride<tk::MessageService> override_;
+    };
+    TMainForm& form = StartWith("DEVICE=ATDEMO8\n");
+    MainUnit().AbortRequested = 1;
+    WatchCalls();
+    {
+        ThrowingBoxes boxes;
+        EXPECT_THROW(form.Action_ReadPromExecute(nullptr), std::runtime_error);
+    }
+    EXPECT_THAT(Calls(), ElementsAre("CheckProgrammingDevice", "PowerOffDevice", "PowerUpDevice", "EnableProgramming",
+                                     "ReadEEpromAddress 0000-0000", "PowerOffDevice"));
+    EXPECT_EQ(MainUnit().Busy, 0);
+    EXPECT_FALSE(form.DeviceLoopRunning());
 }
 
 // --- combined commands -------------------------------------------------------------------------
