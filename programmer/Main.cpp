@@ -333,8 +333,6 @@ TMainForm::~TMainForm()
 void TMainForm::CreateWnd()
 {
     tk::Form::CreateWnd();
-    Realign();
-    Resize();
     // The progress bar lies on the status bar and must stay above it.
     if (PBar && PBar->Parent())
         PBar->Parent()->BringChildToFront(PBar);

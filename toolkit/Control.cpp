@@ -973,7 +973,11 @@ void WinControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void WinControl::HandleWindowPosChanged(const WINDOWPOS& pos) {
-    if (pos.flags & SWP_NOSIZE && pos.flags & SWP_NOMOVE) return;
+    // A frame change (a menu bar, a border) may resize the client area alone.
+    if (pos.flags & SWP_NOSIZE && pos.flags & SWP_NOMOVE) {
+        AlignIfClientResized();
+        return;
+    }
     RECT r{};
     ::GetWindowRect(handle_, &r);
     HWND parentWnd = ::GetParent(handle_);
@@ -984,13 +988,26 @@ void WinControl::HandleWindowPosChanged(const WINDOWPOS& pos) {
     int h = r.bottom - r.top;
     bool resized = w != Width() || h != Height();
     bool moved = r.left != Left() || r.top != Top();
-    if (!resized && !moved) return;
+    if (!resized && !moved) {
+        AlignIfClientResized();
+        return;
+    }
     StoreBounds(r.left, r.top, w, h);
     if (resized) {
         AlignChildren(nullptr);
         Resize();
     }
     if (parent_ && !(parent_->GetControlState() & csAligning)) RequestAlign();
+}
+
+void WinControl::AlignIfClientResized() {
+    if (!handle_ || (GetControlState() & csCreatingHandle)) return;
+    RECT client{};
+    ::GetClientRect(handle_, &client);
+    if (client.right == alignedClient_.cx && client.bottom == alignedClient_.cy) return;
+    alignedClient_ = SIZE{client.right, client.bottom};
+    AlignChildren(nullptr);
+    Resize();
 }
 
 RECT WinControl::ClientRect() const {
@@ -1089,6 +1106,7 @@ void WinControl::AlignChildren(Control* changed) {
     SetControlStateFlag(csAligning, true);
     try {
         RECT r = ClientRect();
+        if (handle_) alignedClient_ = SIZE{r.right - r.left, r.bottom - r.top};
         AdjustClientRect(r);
         AlignControls(changed, r);
     } catch (...) {

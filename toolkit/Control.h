@@ -450,6 +450,9 @@ protected:
     void UpdateChildrenShowing();
     // For controls that change their window's style in place.
     void SetWindowStyleBits(DWORD mask, DWORD bits);
+    // Lays the children out again (and runs Resize) when the client area
+    // changed size since they were last aligned, the window's size or not.
+    void AlignIfClientResized();
 
     // The procedure of the superclassed system class (DefWindowProc if none).
     WNDPROC defaultProc_ = nullptr;
@@ -472,6 +475,8 @@ private:
     std::vector<Control*> children_;
     int alignLevel_ = 0;
     bool alignPending_ = false;
+    // The client size the children were last aligned in.
+    SIZE alignedClient_{-1, -1};
     bool tabStop_ = false;
     bool showing_ = false;
     BrushHandle brush_;

@@ -249,6 +249,9 @@ void Form::MenuChanged() {
     auto* source = dynamic_cast<MenuSource*>(menu_);
     ::SetMenu(h, source ? source->MenuHandle() : nullptr);
     ::DrawMenuBar(h);
+    // The bar takes its height from the client area, whatever messages
+    // the system sends about it.
+    AlignIfClientResized();
 }
 
 void Form::CreateParams(WindowCreateParams& p) {
@@ -282,13 +285,17 @@ void Form::CreateParams(WindowCreateParams& p) {
     }
     if (formStyle_ == fsStayOnTop) p.exStyle |= WS_EX_TOPMOST;
     if (App().MainForm() == this) p.exStyle |= WS_EX_APPWINDOW;
+    // Made with its menu bar, so the children are first laid out in the
+    // client area that is left.
+    if (auto* source = dynamic_cast<MenuSource*>(menu_)) p.menuOrId = source->MenuHandle();
     p.parent = App().Handle();
     p.classStyle = CS_DBLCLKS;
 }
 
 void Form::CreateWnd() {
     WinControl::CreateWnd();
-    if (menu_) MenuChanged();
+    // As the system's first size message: the handler sees the real client area.
+    Resize();
 }
 
 void Form::PaintWindow(HDC) {

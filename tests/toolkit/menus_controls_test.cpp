@@ -102,6 +102,29 @@ TEST_F(MenuFixture, BarShowsCaptionsShortcutsSeparatorsAndChecks) {
     EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(::GetMenu(Wnd()), 0)), 3);
 }
 
+TEST_F(MenuFixture, AttachingOrDroppingTheBarLaysTheFormOutAgain) {
+    auto* status = host.Add<Panel>();
+    status->SetHeight(20);
+    status->SetAlign(alBottom);
+    host.form->SetMenu(nullptr);
+    ctltest::Pump();
+    const int without = host.form->ClientHeight();
+    EXPECT_EQ(host.host->Height(), without);
+
+    // The bar takes client height without the window changing size.
+    host.form->SetMenu(menu);
+    ctltest::Pump();
+    const int with = host.form->ClientHeight();
+    EXPECT_LT(with, without);
+    EXPECT_EQ(host.host->Height(), with);
+    EXPECT_EQ(status->Top() + status->Height(), with) << "the bottom-aligned panel stays in sight";
+
+    host.form->SetMenu(nullptr);
+    ctltest::Pump();
+    EXPECT_EQ(host.host->Height(), without);
+    EXPECT_EQ(status->Top() + status->Height(), without);
+}
+
 TEST_F(MenuFixture, CommandsAndShortcutKeysClickTheirItems) {
     ::SendMessageA(Wnd(), WM_COMMAND, MAKEWPARAM(hex->Command(), 0), 0);
     ASSERT_EQ(clicked.size(), 1u);
