@@ -198,7 +198,11 @@ bool ProgramSpecialBits(const TCommand& c)
     pieces.SetText(c.value);
     const int count = pieces.Count() > 0 ? pieces.Count() : 1;
     std::vector<std::uint8_t>& bits = c.form.FSpecialBits;
-    bits.resize(static_cast<std::size_t>(count), 0);
+    // The list only ever lengthens the array: the bits a short list does not
+    // reach keep their earlier values instead of being written as 0, and
+    // programming cuts the array to the category's bit count.
+    if (bits.size() < static_cast<std::size_t>(count))
+        bits.resize(static_cast<std::size_t>(count), 0);
     for (int i = 0; i < pieces.Count(); ++i) {
         const std::string piece = tk::Trim(pieces.GetToken(i));
         if (piece == "TRUE")

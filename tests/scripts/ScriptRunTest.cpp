@@ -169,7 +169,7 @@ TEST_F(ScriptRun, AMissingScriptIsReportedWithTheOpenFailureAndTheNextParameterR
     EXPECT_FALSE(tk::App().Terminated());
 }
 
-TEST_F(ScriptRun, SpecialBitsListsKeepUnnamedPlacesAndGrowWithZeros)
+TEST_F(ScriptRun, SpecialBitsListsKeepUnnamedPlacesGrowWithZerosAndNeverShrink)
 {
     // Without a plug-in the category cannot be written; the list stays as
     // the script made it.
@@ -182,22 +182,22 @@ TEST_F(ScriptRun, SpecialBitsListsKeepUnnamedPlacesAndGrowWithZeros)
     Run("PROGRAMSPECIALBITS2=maybe,TRUE");
     EXPECT_THAT(form_->FSpecialBits, ElementsAre(0, 1));
     messages_.Clear();
-    // An empty list is one empty piece: the array shrinks to one element.
+    // An empty list is one empty piece: it names nothing and removes nothing.
     Run("PROGRAMSPECIALBITS3=");
-    EXPECT_THAT(form_->FSpecialBits, ElementsAre(0));
+    EXPECT_THAT(form_->FSpecialBits, ElementsAre(0, 1));
 }
 
 TEST_F(ScriptRun, SpecialBitsWrittenInCommandModeTakeTheListsLengthThenTheCategorysBitCount)
 {
     if (!LoadPlugInAndIdentify())
         GTEST_SKIP() << "the plug-in host does not load and identify the device yet";
-    // Fuse bits: eight of them. The script's list sets the array's length
-    // to its own three, so the bits it does not reach are written as 0;
-    // the unnamed second place keeps its earlier value.
+    // Fuse bits: eight of them. The bits the script's three-piece list does
+    // not reach keep their earlier values, as does the unnamed second place;
+    // the ten-element array is cut to the category's eight bits.
     form_->FSpecialBits = {0, 1, 0, 0, 1, 1, 1, 1, 1, 1};
     ClearPlugInTrace();
     Run("PROGRAMSPECIALBITS1=TRUE,,FALSE");
-    EXPECT_THAT(PlugInTrace(), Contains("WriteSpecialBits1 1,1,0,0,0,0,0,0"));
+    EXPECT_THAT(PlugInTrace(), Contains("WriteSpecialBits1 1,1,0,0,1,1,1,1"));
     EXPECT_EQ(form_->FSpecialBits.size(), 8u);
     EXPECT_THAT(Boxes(), IsEmpty());
 }
