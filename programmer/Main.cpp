@@ -330,14 +330,6 @@ TMainForm::~TMainForm()
         g_mainForm = nullptr;
 }
 
-void TMainForm::CreateWnd()
-{
-    tk::Form::CreateWnd();
-    // The progress bar lies on the status bar and must stay above it.
-    if (PBar && PBar->Parent())
-        PBar->Parent()->BringChildToFront(PBar);
-}
-
 // --- start-up and shut-down -------------------------------------------------------------
 
 void TMainForm::FormCreate(tk::Component*)

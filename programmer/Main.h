@@ -382,11 +382,6 @@ public:
     std::string PanelText(int panel) const;
     void SetPanelText(int panel, const std::string& text);
 
-protected:
-    // The menu bar joins the window after it is made, which shrinks the
-    // client area without a size message: lay the window out again then.
-    void CreateWnd() override;
-
 private:
     enum class TMemory { Flash, EEprom };
     enum class TTransfer { Read, Write, Verify };

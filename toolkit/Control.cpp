@@ -767,6 +767,7 @@ void WinControl::CreateWnd() {
                                  p.parent, p.menuOrId, ::GetModuleHandleA(nullptr), this);
     if (!wnd) throw EInvalidOperation("Error creating window of '" + Name() + "' (" + cls + ")");
     handle_ = wnd;
+    PlaceInZOrder();
     ::SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontObject()), FALSE);
     showing_ = Showing();
     for (Control* child : std::vector<Control*>(children_)) {
@@ -775,6 +776,25 @@ void WinControl::CreateWnd() {
         }
     }
     AlignChildren(nullptr);
+}
+
+// The system puts a new child window below its siblings; ours stack in the
+// order of the children instead, a later child above an earlier one.
+void WinControl::PlaceInZOrder() {
+    if (!handle_ || !parent_ || !(::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD)) return;
+    HWND parentWnd = ::GetParent(handle_);
+    HWND above = HWND_TOP;
+    const auto& siblings = parent_->children_;
+    auto it = std::find(siblings.begin(), siblings.end(), this);
+    for (; it != siblings.end(); ++it) {
+        auto* later = dynamic_cast<WinControl*>(*it);
+        if (later && later != this && later->handle_ && ::GetParent(later->handle_) == parentWnd) {
+            above = later->handle_;
+            break;
+        }
+    }
+    // Inserted after `above` in the z-order: just below it.
+    ::SetWindowPos(handle_, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void WinControl::DestroyHandle() {
@@ -848,6 +868,7 @@ void WinControl::SetParent(WinControl* parent) {
                 ::SetParent(handle_, parent_->handle_);
                 ::SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(),
                                SWP_NOZORDER | SWP_NOACTIVATE);
+                PlaceInZOrder();
             } else {
                 ::SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(parent_->handle_));
             }
@@ -1203,6 +1224,7 @@ void WinControl::SetTabOrder(int order) {
         }
     }
     siblings.insert(at, this);
+    PlaceInZOrder();
 }
 
 std::vector<WinControl*> WinControl::TabList() const {

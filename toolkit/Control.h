@@ -463,6 +463,7 @@ private:
     void InsertChild(Control* child);
     void RemoveChild(Control* child);
     void CreateHandle();
+    void PlaceInZOrder();
     void UpdateShowing();
     void AlignChildren(Control* changed);
     LRESULT HandleKey(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -63,6 +63,38 @@ TEST_F(ControlTest, ReparentingMovesTheWindowAndKeepsIt) {
     EXPECT_THROW(a->SetParent(b), EInvalidOperation);  // a control cannot go inside its own child
 }
 
+TEST_F(ControlTest, LaterChildrenLieAboveEarlierOnes) {
+    HWND parent = form->Handle();
+    auto topAt = [&](HWND in, int x, int y) { return ::ChildWindowFromPointEx(in, POINT{x, y}, CWP_SKIPINVISIBLE); };
+    auto* c = Create<TestPanel>(*form);
+    c->SetBounds(60, 60, 100, 100);
+    c->SetParent(form.get());  // made at once, over a and b
+    EXPECT_EQ(topAt(parent, 70, 70), c->Handle());
+    EXPECT_EQ(topAt(parent, 155, 70), c->Handle());
+
+    // Made again, the windows keep the order of the children.
+    form->RecreateWnd();
+    parent = form->Handle();
+    EXPECT_EQ(topAt(parent, 70, 70), c->Handle());
+
+    form->SendChildToBack(c);
+    EXPECT_EQ(topAt(parent, 70, 70), a->Handle());
+    form->BringChildToFront(c);
+    EXPECT_EQ(topAt(parent, 70, 70), c->Handle());
+
+    // Moved in from another parent, it becomes the last child and so the top one.
+    auto* d = Create<TestPanel>(*form);
+    d->SetParent(b);
+    d->SetBounds(0, 0, 20, 20);
+    d->SetParent(form.get());
+    d->SetBounds(65, 65, 20, 20);
+    EXPECT_EQ(topAt(parent, 70, 70), d->Handle());
+
+    // A new tab order moves the window in the stacking too.
+    d->SetTabOrder(0);
+    EXPECT_EQ(topAt(parent, 70, 70), c->Handle());
+}
+
 TEST_F(ControlTest, ObjectsCopeWithWindowsDestroyedByWindows) {
     auto* button = Create<TestButton>(*form);
     button->SetParent(a);
