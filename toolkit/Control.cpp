@@ -821,8 +821,11 @@ void WinControl::DestroyWnd() {
 void WinControl::RecreateWnd() {
     if (!handle_) return;
     bool hadFocus = Focused();
+    bool wasShown = ::IsWindowVisible(handle_) != FALSE;
     DestroyHandle();
     CreateHandle();
+    // A top-level window is made hidden: show it again as it was.
+    if (wasShown && handle_ && !::IsWindowVisible(handle_)) ::ShowWindow(handle_, SW_SHOWNA);
     if (hadFocus) SetFocus();
 }
 

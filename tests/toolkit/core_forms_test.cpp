@@ -206,6 +206,17 @@ TEST_F(FormTest, MessageDialogsTakeTheirTextsFromTheActiveModule) {
     EXPECT_EQ(modal.PendingSteps(), 0u);
 }
 
+TEST_F(FormTest, ANewBorderKeepsAShownFormShown) {
+    HWND before = form->Handle();
+    form->SetBorderStyle(bsSingle);  // a new window
+    EXPECT_NE(form->Handle(), before);
+    EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(form->Showing());
+    form->Hide();
+    form->SetBorderStyle(bsSizeable);
+    EXPECT_FALSE(::IsWindowVisible(form->Handle()));
+}
+
 TEST_F(FormTest, WindowlessControlGetsMouseInputAndCapture) {
     HWND left = form->LeftPanel->Handle();
     auto& events = form->Marker->events;
