@@ -298,6 +298,11 @@ void Form::CreateWnd() {
     Resize();
 }
 
+void Form::DestroyWnd() {
+    if (HWND h = HandleIfAllocated(); h && !Parent() && ::GetMenu(h)) ::SetMenu(h, nullptr);
+    WinControl::DestroyWnd();
+}
+
 void Form::PaintWindow(HDC) {
     if (OnPaint && CanFireEvents()) OnPaint(this);
 }

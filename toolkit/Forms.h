@@ -179,6 +179,8 @@ protected:
 
     void CreateParams(WindowCreateParams& params) override;
     void CreateWnd() override;
+    // Takes the menu bar off first: the system would destroy it with the window.
+    void DestroyWnd() override;
     void PaintWindow(HDC dc) override;
     void Loaded() override;
     void BeforeDestruction() override;

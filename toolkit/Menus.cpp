@@ -358,7 +358,8 @@ void MenuItem::FillInfo(MENUITEMINFOA& info, std::string& text) {
 
 HMENU MenuItem::Handle() {
     if (handle_ && ::IsMenu(handle_)) return handle_;
-    // A menu bar dies with its window, submenus included; build afresh.
+    // A menu bar dies with a window that still holds it, submenus included
+    // (forms take theirs off first); build afresh then.
     handle_ = (menu_ && dynamic_cast<MainMenu*>(menu_)) ? ::CreateMenu() : ::CreatePopupMenu();
     for (MenuItem* item : items_) {
         if (!item->visible_) continue;

@@ -125,6 +125,19 @@ TEST_F(MenuFixture, AttachingOrDroppingTheBarLaysTheFormOutAgain) {
     EXPECT_EQ(status->Top() + status->Height(), without);
 }
 
+TEST_F(MenuFixture, TheBarOutlivesTheFormsWindow) {
+    HMENU bar = ::GetMenu(Wnd());
+    HMENU fileMenu = ::GetSubMenu(bar, 0);
+    ASSERT_NE(fileMenu, nullptr);
+    host.form->RecreateWnd();
+    EXPECT_TRUE(::IsMenu(bar));
+    EXPECT_TRUE(::IsMenu(fileMenu));
+    EXPECT_EQ(::GetMenu(Wnd()), bar) << "the same bar, not one built afresh";
+    EXPECT_EQ(::GetSubMenu(bar, 0), fileMenu);
+    ::SendMessageA(Wnd(), WM_COMMAND, MAKEWPARAM(hex->Command(), 0), 0);
+    EXPECT_EQ(clicked, (std::vector<std::string>{"&Hex"}));
+}
+
 TEST_F(MenuFixture, CommandsAndShortcutKeysClickTheirItems) {
     ::SendMessageA(Wnd(), WM_COMMAND, MAKEWPARAM(hex->Command(), 0), 0);
     ASSERT_EQ(clicked.size(), 1u);
