@@ -19,6 +19,8 @@ constexpr int kButtonHeight = 25;
 constexpr int kButtonGap = 8;
 constexpr int kIconSize = 32;
 constexpr int kMaxTextWidth = 420;
+// Space the title bar leaves before the caption and after it.
+constexpr int kCaptionPadding = 6;
 
 struct ButtonSpec {
     ModalResult result;
@@ -141,14 +143,13 @@ protected:
 private:
     // Size from the text, wrapped at a readable width.
     void Layout() {
-        HDC screen = ::GetDC(nullptr);
         RECT r{0, 0, kMaxTextWidth, 0};
         {
-            SelectGuard font(screen, FontObject());
-            ::DrawTextA(screen, request_.text.c_str(), static_cast<int>(request_.text.size()), &r,
+            WindowDC screen(nullptr);
+            SelectGuard font(screen.Get(), FontObject());
+            ::DrawTextA(screen.Get(), request_.text.c_str(), static_cast<int>(request_.text.size()), &r,
                         DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
         }
-        ::ReleaseDC(nullptr, screen);
         const int textLeft = icon_ ? kMargin + kIconSize + kMargin : kMargin;
         const int textHeight = std::max<int>(r.bottom - r.top, icon_ ? kIconSize : 0);
         const int count = static_cast<int>(ButtonsOf(request_.buttons).size());
@@ -158,6 +159,29 @@ private:
         textRect_ = RECT{textLeft, kMargin, textLeft + (r.right - r.left), kMargin + (r.bottom - r.top)};
         if (icon_ && r.bottom - r.top < kIconSize) ::OffsetRect(&textRect_, 0, (kIconSize - (r.bottom - r.top)) / 2);
         SetClientSize(width, height);
+        // Wide enough for the caption too, as the system's own boxes are,
+        // but never wider than the screen.
+        RECT area = TheScreen().WorkArea();
+        const int captionWidth = std::min<int>(CaptionWidth(), area.right - area.left);
+        if (Width() < captionWidth) SetBounds(Left(), Top(), captionWidth, Height());
+    }
+
+    // Window width that shows the whole caption beside the close box.
+    int CaptionWidth() const {
+        NONCLIENTMETRICSA metrics{};
+        metrics.cbSize = sizeof(metrics);
+        if (!::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return 0;
+        FontHandle font(::CreateFontIndirectA(&metrics.lfCaptionFont));
+        WindowDC screen(nullptr);
+        SIZE size{};
+        {
+            SelectGuard selected(screen.Get(), font.Get());
+            ::GetTextExtentPoint32A(screen.Get(), request_.caption.c_str(), static_cast<int>(request_.caption.size()),
+                                    &size);
+        }
+        const int closeBox = metrics.iCaptionWidth + 2;
+        const int frame = 2 * (::GetSystemMetrics(SM_CXFIXEDFRAME) + ::GetSystemMetrics(SM_CXEDGE));
+        return size.cx + closeBox + frame + 2 * kCaptionPadding;
     }
 
     MessageRequest request_;

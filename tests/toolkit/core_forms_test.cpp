@@ -206,6 +206,47 @@ TEST_F(FormTest, MessageDialogsTakeTheirTextsFromTheActiveModule) {
     EXPECT_EQ(modal.PendingSteps(), 0u);
 }
 
+// Width of a caption in the system's caption font.
+int CaptionTextWidth(const std::string& text) {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    HFONT font = ::CreateFontIndirectA(&metrics.lfCaptionFont);
+    HDC screen = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(screen, font);
+    SIZE size{};
+    ::GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(screen, old);
+    ::ReleaseDC(nullptr, screen);
+    ::DeleteObject(font);
+    return size.cx;
+}
+
+TEST_F(FormTest, MessageBoxIsWideEnoughForItsCaption) {
+    ScriptedModalForms modal([](Form&) { ADD_FAILURE() << "unexpected modal form"; });
+    std::vector<int> widths;
+    for (int i = 0; i < 3; ++i) {
+        modal.Expect([&](Form& dialog) {
+            RECT r{};
+            ::GetWindowRect(dialog.Handle(), &r);
+            widths.push_back(r.right - r.left);
+            return mrOk;
+        });
+    }
+    DialogMessageService real;
+    const std::string text = "The port currently used\r\nis the standard bidirectional port at $378";
+    const std::string caption = "ZELTO All-Purpose LPT-Based Programmer";
+    real.Show(MessageRequest{text, "Short", mtCustom, mbOK});
+    real.Show(MessageRequest{text, caption, mtCustom, mbOK});
+    real.Show(MessageRequest{text, std::string(400, 'W'), mtCustom, mbOK});
+    ASSERT_EQ(widths.size(), 3u);
+    // Room for the caption beside the close box.
+    EXPECT_GE(widths[1], CaptionTextWidth(caption) + ::GetSystemMetrics(SM_CXSIZE) + 2 * ::GetSystemMetrics(SM_CXFIXEDFRAME));
+    EXPECT_GT(widths[1], widths[0]) << "a short caption leaves the box as its text makes it";
+    RECT area = TheScreen().WorkArea();
+    EXPECT_LE(widths[2], area.right - area.left) << "but never wider than the screen";
+}
+
 TEST_F(FormTest, ANewBorderKeepsAShownFormShown) {
     HWND before = form->Handle();
     form->SetBorderStyle(bsSingle);  // a new window
