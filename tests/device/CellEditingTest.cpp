@@ -73,16 +73,16 @@ protected:
 TEST_F(CellEditing, SelectingACellSaysWhetherItsDataIsInitializedWritableOrReadOnly)
 {
     TMainForm& form = StartShown("ATDEMOFL");
-    Click(*form.SG1, 2, 1);
+    ASSERT_NO_FATAL_FAILURE(Click(*form.SG1, 2, 1));
     EXPECT_EQ(form.PanelText(1), "Flash data is in read only mode.");
-    Click(*form.SG2, 2, 1);
+    ASSERT_NO_FATAL_FAILURE(Click(*form.SG2, 2, 1));
     EXPECT_EQ(form.PanelText(1), "EEPROM data is in read only mode.");
 
     form.MnuEditDirectly->Click();
-    Click(*form.SG1, 3, 2);
+    ASSERT_NO_FATAL_FAILURE(Click(*form.SG1, 3, 2));
     EXPECT_EQ(form.PanelText(1), "Flash data is in Write mode");
     // The EEPROM of a Flash-only device stays read-only.
-    Click(*form.SG2, 3, 1);
+    ASSERT_NO_FATAL_FAILURE(Click(*form.SG2, 3, 1));
     EXPECT_EQ(form.PanelText(1), "EEPROM data is in read only mode.");
     EXPECT_EQ(MainUnit().Busy, 0);
 }
@@ -91,15 +91,15 @@ TEST_F(CellEditing, AnEEpromGridInWriteModeAndGridsWithoutADevice)
 {
     TMainForm& form = StartShown("ATDEMO8");
     form.MnuEditDirectly->Click();
-    Click(*form.SG2, 2, 1);
+    ASSERT_NO_FATAL_FAILURE(Click(*form.SG2, 2, 1));
     EXPECT_EQ(form.PanelText(1), "EEPROM data is in Write mode");
 
     // The device is gone: identification empties the name, grids stay.
     ConfigureDemo("DEVICE=NONE\n");
     form.IdentifyDevice();
-    Click(*form.SG1, 4, 1);
+    ASSERT_NO_FATAL_FAILURE(Click(*form.SG1, 4, 1));
     EXPECT_EQ(form.PanelText(1), "Flash data is not initialized; No device detected.");
-    Click(*form.SG2, 4, 1);
+    ASSERT_NO_FATAL_FAILURE(Click(*form.SG2, 4, 1));
     EXPECT_EQ(form.PanelText(1), "EEPROM data is not initialized; No device detected.");
 }
 
@@ -111,28 +111,28 @@ TEST_F(CellEditing, HexCellsTakeOneOrTwoHexDigitsAndKeepTheTypedTextUntilRedrawn
     form.Action_HexExecute(nullptr);
     form.MnuEditDirectly->Click();
     tk::StringGrid& grid = *form.SG1;
-    Click(grid, 3, 2);  // address $12
+    ASSERT_NO_FATAL_FAILURE(Click(grid, 3, 2));  // address $12
     ASSERT_TRUE(grid.EditorMode());
     EXPECT_EQ(grid.Editor()->Text(), "00");
 
-    Type(grid, "1");
+    ASSERT_NO_FATAL_FAILURE(Type(grid, "1"));
     EXPECT_EQ(flash[0x12], 1);
-    TypeMore(grid, "F");
+    ASSERT_NO_FATAL_FAILURE(TypeMore(grid, "F"));
     EXPECT_EQ(grid.Editor()->Text(), "1F");
     EXPECT_EQ(flash[0x12], 0x1F);
-    TypeMore(grid, "0");
+    ASSERT_NO_FATAL_FAILURE(TypeMore(grid, "0"));
     EXPECT_EQ(flash[0x12], 0x1F) << "a third character stores nothing";
     EXPECT_EQ(grid.Cells(3, 2), "1F0");
 
     // Back on that cell, a text above a byte opens an empty editor.
-    Key(grid.Editor()->Handle(), VK_DOWN);
+    ASSERT_NO_FATAL_FAILURE(Key(grid.Editor()->Handle(), VK_DOWN));
     EXPECT_EQ(grid.Row(), 3);
-    Key(grid.Editor()->Handle(), VK_UP);
+    ASSERT_NO_FATAL_FAILURE(Key(grid.Editor()->Handle(), VK_UP));
     EXPECT_EQ(grid.Row(), 2);
     EXPECT_EQ(grid.Editor()->Text(), "");
 
     messages_.Answer(tk::mrOk);
-    Type(grid, "G");
+    ASSERT_NO_FATAL_FAILURE(Type(grid, "G"));
     EXPECT_THAT(messages_.Texts(), ElementsAre("G is not a correct HEX number."));
     EXPECT_EQ(flash[0x12], 0x1F);
     EXPECT_EQ(grid.Cells(3, 2), "G");
@@ -150,20 +150,20 @@ TEST_F(CellEditing, DecimalCellsTakeUpToThreeDigitsAndIgnoreValuesOutsideAByte)
     form.Action_DecExecute(nullptr);
     form.MnuEditDirectly->Click();
     tk::StringGrid& grid = *form.SG2;
-    Click(grid, 1, 2);  // address 10: ten per row
-    Type(grid, "255");
+    ASSERT_NO_FATAL_FAILURE(Click(grid, 1, 2));  // address 10: ten per row
+    ASSERT_NO_FATAL_FAILURE(Type(grid, "255"));
     EXPECT_EQ(eeprom[10], 255);
     EXPECT_EQ(grid.Cells(1, 2), "255");
 
-    Click(grid, 2, 2);
-    Type(grid, "300");
+    ASSERT_NO_FATAL_FAILURE(Click(grid, 2, 2));
+    ASSERT_NO_FATAL_FAILURE(Type(grid, "300"));
     // "3" and "30" were accepted on the way; 300 is no byte.
     EXPECT_EQ(eeprom[11], 30);
     EXPECT_THAT(messages_.Texts(), IsEmpty());
 
-    Click(grid, 3, 2);
+    ASSERT_NO_FATAL_FAILURE(Click(grid, 3, 2));
     messages_.Answer(tk::mrOk);
-    Type(grid, "1x");
+    ASSERT_NO_FATAL_FAILURE(Type(grid, "1x"));
     EXPECT_THAT(messages_.Texts(), ElementsAre("1x is not a correct decimal number."));
     EXPECT_EQ(eeprom[12], 1);
     EXPECT_EQ(MainUnit().FlashBuffer.size(), 8192u);
@@ -177,10 +177,10 @@ TEST_F(CellEditing, AsciiCellsTakeExactlyOneCharacter)
     form.Action_AsciiExecute(nullptr);
     form.MnuEditDirectly->Click();
     tk::StringGrid& grid = *form.SG2;
-    Click(grid, 2, 2);  // address 17
-    Type(grid, "A");
+    ASSERT_NO_FATAL_FAILURE(Click(grid, 2, 2));  // address 17
+    ASSERT_NO_FATAL_FAILURE(Type(grid, "A"));
     EXPECT_EQ(eeprom[17], 65);
-    TypeMore(grid, "B");
+    ASSERT_NO_FATAL_FAILURE(TypeMore(grid, "B"));
     EXPECT_EQ(grid.Editor()->Text(), "AB");
     EXPECT_EQ(eeprom[17], 65);
     EXPECT_THAT(messages_.Texts(), IsEmpty());
