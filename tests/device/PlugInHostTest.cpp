@@ -6,6 +6,7 @@
 // choosing the same plug-in again; loads that fail leave nothing bound;
 // answers of the plug-in that are not trusted; and the real program ending
 // with the exit code of a missing export.
+#include "tests/support/ProgramProcess.h"
 #include "DeviceTestSupport.h"
 
 #include "programmer/AutoAnswer.h"
@@ -359,21 +360,11 @@ TEST_P(ProgramWithBrokenPlugIn, EndsWithTheExportsCodeAfterNamingItAndTheLibrary
     ASSERT_TRUE(WriteTextFile(scratch_.File("ZeltoProgBasic.cfg"), "PORTS=378\nTRACE=1\n"));
     ASSERT_TRUE(WriteTextFile(scratch_.File("DemoPlugin.cfg"), "DEVICE=ATDEMO8\nTRACE=1\n"));
 
-    std::string commandLine = "\"" + program + "\" LOADPLUGIN=" + m.library;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 ExecutableFolder().c_str(), &startup, &process));
-    const bool ended = ::WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
-    DWORD code = 0;
-    if (!ended)
-        ::TerminateProcess(process.hProcess, 1);
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
-    ASSERT_TRUE(ended) << "the program did not end";
-    EXPECT_EQ(static_cast<int>(code), m.exitCode);
+    ProgramProcess process;
+    ASSERT_TRUE(process.Start("\"" + program + "\" LOADPLUGIN=" + m.library, ExecutableFolder()));
+    const long code = process.WaitForExit(60000);
+    ASSERT_NE(code, -1) << "the program did not end";
+    EXPECT_EQ(code, m.exitCode);
 
     std::string folder = ExecutableFolder();
     folder.pop_back();

@@ -1,6 +1,7 @@
 // The real ZeltoPrg.exe started as its own process with the stand-in port
 // library: message boxes are answered by the program's unattended mode
 // (ZP_AUTO_ANSWER=1) and logged to a file, so nothing waits for a user.
+#include "tests/support/ProgramProcess.h"
 #include "StandinTestSupport.h"
 #include "programmer/AutoAnswer.h"
 #include "resources/StringIds.h"
@@ -20,20 +21,6 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 
 constexpr DWORD kStartTimeoutMs = 60000;
-
-struct ProcessHandles {
-    PROCESS_INFORMATION info{};
-    ~ProcessHandles()
-    {
-        if (info.hProcess) {
-            if (::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(info.hProcess, 1);
-            ::CloseHandle(info.hProcess);
-        }
-        if (info.hThread)
-            ::CloseHandle(info.hThread);
-    }
-};
 
 class ProgramRun : public ::testing::Test {
 protected:
@@ -56,39 +43,16 @@ protected:
         std::string commandLine = "\"" + ExecutableFolder() + "ZeltoPrg.exe\"";
         if (!parameters.empty())
             commandLine += " " + parameters;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                     ExecutableFolder().c_str(), &startup, &process_.info))
-            << "cannot start " << commandLine;
+        ASSERT_TRUE(process_.Start(commandLine, ExecutableFolder())) << "cannot start " << commandLine;
     }
 
     // Waits for the process to end; -1 when it did not end in time.
-    long WaitForExit(DWORD timeoutMs = kStartTimeoutMs)
-    {
-        if (::WaitForSingleObject(process_.info.hProcess, timeoutMs) != WAIT_OBJECT_0)
-            return -1;
-        DWORD code = 0;
-        ::GetExitCodeProcess(process_.info.hProcess, &code);
-        return static_cast<long>(code);
-    }
+    long WaitForExit(DWORD timeoutMs = kStartTimeoutMs) { return process_.WaitForExit(timeoutMs); }
 
     // The program's main window, once it is on the screen.
     HWND WaitForMainWindow()
     {
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < kStartTimeoutMs) {
-            HWND wnd = ::FindWindowA(nullptr, "ZELTO Raz-Edezadu Divudavizu using no library");
-            if (wnd && ::IsWindowVisible(wnd)) {
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(wnd, &pid);
-                if (pid == process_.info.dwProcessId)
-                    return wnd;
-            }
-            if (::WaitForSingleObject(process_.info.hProcess, 50) == WAIT_OBJECT_0)
-                return nullptr;
-        }
-        return nullptr;
+        return process_.WaitForWindow("ZELTO Raz-Edezadu Divudavizu using no library", kStartTimeoutMs);
     }
 
     std::vector<std::string> Log() const { return ReadLines(scratch_.File("messages.log")); }
@@ -102,7 +66,7 @@ protected:
     EnvironmentOverride configEnv_;
     EnvironmentOverride autoEnv_;
     EnvironmentOverride logEnv_;
-    ProcessHandles process_;
+    ProgramProcess process_;
 };
 
 TEST_F(ProgramRun, DriverFailureShowsTheDriverTextAndEndsWithCode200)

@@ -2,6 +2,7 @@
 // script files, over the stand-in port library and the demonstration
 // plug-in's simulated chip. Message boxes are answered by the program's
 // unattended mode and logged, so nothing waits for a user.
+#include "tests/support/ProgramProcess.h"
 #include "ScriptsTestSupport.h"
 
 #include "programmer/AutoAnswer.h"
@@ -18,20 +19,6 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 constexpr DWORD kRunTimeoutMs = 120000;
-
-struct ProcessHandles {
-    PROCESS_INFORMATION info{};
-    ~ProcessHandles()
-    {
-        if (info.hProcess) {
-            if (::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(info.hProcess, 1);
-            ::CloseHandle(info.hProcess);
-        }
-        if (info.hThread)
-            ::CloseHandle(info.hThread);
-    }
-};
 
 class ProgramRun : public ::testing::Test {
 protected:
@@ -54,38 +41,15 @@ protected:
     void Start(const std::string& parameters)
     {
         std::string commandLine = "\"" + ExecutableFolder() + "ZeltoPrg.exe\" " + parameters;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                     scratch_.Path().c_str(), &startup, &process_.info))
-            << "cannot start " << commandLine;
+        ASSERT_TRUE(process_.Start(commandLine, scratch_.Path())) << "cannot start " << commandLine;
     }
 
     // The exit code; -1 when the program did not end in time.
-    long WaitForExit(DWORD timeoutMs = kRunTimeoutMs)
-    {
-        if (::WaitForSingleObject(process_.info.hProcess, timeoutMs) != WAIT_OBJECT_0)
-            return -1;
-        DWORD code = 0;
-        ::GetExitCodeProcess(process_.info.hProcess, &code);
-        return static_cast<long>(code);
-    }
+    long WaitForExit(DWORD timeoutMs = kRunTimeoutMs) { return process_.WaitForExit(timeoutMs); }
 
     HWND WaitForMainWindow()
     {
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < kRunTimeoutMs) {
-            HWND wnd = ::FindWindowA(nullptr, "ZELTO Raz-Edezadu Divudavizu using no library");
-            if (wnd && ::IsWindowVisible(wnd)) {
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(wnd, &pid);
-                if (pid == process_.info.dwProcessId)
-                    return wnd;
-            }
-            if (::WaitForSingleObject(process_.info.hProcess, 50) == WAIT_OBJECT_0)
-                return nullptr;
-        }
-        return nullptr;
+        return process_.WaitForWindow("ZELTO Raz-Edezadu Divudavizu using no library", kRunTimeoutMs);
     }
 
     std::string WriteHexFile(const std::string& name)
@@ -124,7 +88,7 @@ protected:
     EnvironmentOverride demoDirEnv_;
     EnvironmentOverride autoEnv_;
     EnvironmentOverride logEnv_;
-    ProcessHandles process_;
+    ProgramProcess process_;
     std::string hexText_;
 };
 
