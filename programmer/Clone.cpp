@@ -411,23 +411,30 @@ struct TWritePass {
     std::int32_t errors = 0;
 };
 
-// Runs one write command for the clone loop and tells how it went. A write
-// that stops before its loop leaves the error count alone, and an aborted
-// loop leaves "Operation aborted." in panel 1; neither counts as programmed.
+// Runs one write command for the clone loop and tells how it went, from the
+// command's own outcome rather than from panel 1, whose texts follow the
+// language. Only a loop that ran to its end programmed the device (its
+// failed addresses counted); a pass refused, aborted or stopped at a
+// difference did not.
 TWritePass RunClonePass(TMainForm& form, void (TMainForm::*write)(tk::Component*))
 {
-    TMainUnitState& unit = MainUnit();
-    const std::int32_t before = unit.ErrorCount;
-    unit.ErrorCount = -1;
     (form.*write)(nullptr);
     TWritePass pass;
-    pass.ran = true;
-    if (unit.ErrorCount == -1) {
-        unit.ErrorCount = before;
-        return pass;
+    switch (form.LastTransferOutcome()) {
+    case TMainForm::TTransferOutcome::Skipped:
+        // The device lacks that memory: nothing ran.
+        break;
+    case TMainForm::TTransferOutcome::Completed:
+        pass.ran = true;
+        pass.completed = true;
+        pass.errors = MainUnit().ErrorCount;
+        break;
+    case TMainForm::TTransferOutcome::Refused:
+    case TMainForm::TTransferOutcome::Aborted:
+    case TMainForm::TTransferOutcome::Difference:
+        pass.ran = true;
+        break;
     }
-    pass.errors = unit.ErrorCount;
-    pass.completed = form.PanelText(1) != tk::LoadStr(S_OPERATION_ABORTED);
     return pass;
 }
 
@@ -469,6 +476,14 @@ void TMainForm::Action_CloneExecute(tk::Component*)
     if (!CheckProgrammer())
         return;
 
+    // Exit or closing the window during one of the clone's commands stops
+    // that command, powers the device off and marks the program to end; the
+    // clone then stops at once, with no further device call or question. An
+    // end already pending when the clone began (a script's syntax error, after
+    // which the script's remaining commands still run) does not stop it.
+    const bool endingAtStart = tk::App().Terminated();
+    const auto ending = [endingAtStart] { return !endingAtStart && tk::App().Terminated(); };
+
     const TSerialPlan flash = FlashPlan(*this);
     const TSerialPlan eeprom = EEpromPlan(*this);
     const bool numbering = flash.on || eeprom.on;
@@ -501,9 +516,13 @@ void TMainForm::Action_CloneExecute(tk::Component*)
     // The source device into the buffers.
     if (unit.FlashEnabled)
         Action_ReadFlashExecute(nullptr);
+    if (ending())
+        return;
     CloneWait();
     if (unit.EEpromEnabled)
         Action_ReadPromExecute(nullptr);
+    if (ending())
+        return;
     CloneWait();
 
     for (std::int64_t clone = 1;; ++clone) {
@@ -544,7 +563,8 @@ void TMainForm::Action_CloneExecute(tk::Component*)
         ShowEEpromBuffer();
 
         if (tk::MessageDlg(tk::FmtLoadStr(S_CLONE_INSERT_CLONE_DEVICE, {tk::IntToStr(clone)}), tk::mtInformation,
-                           tk::mbOKCancel) != tk::mrOk)
+                           tk::mbOKCancel) != tk::mrOk ||
+            ending())
             return;
         const bool lastPass = !manyClones;
 
@@ -557,6 +577,8 @@ void TMainForm::Action_CloneExecute(tk::Component*)
         const bool hasEEprom = unit.EEpromEnabled != 0;
         if (hasFlash) {
             flashPass = RunClonePass(*this, &TMainForm::Action_WriteFlashExecute);
+            if (ending())
+                return;
             CloneWait();
         }
         {
@@ -570,6 +592,8 @@ void TMainForm::Action_CloneExecute(tk::Component*)
             if (hasEEprom)
                 eepromPass = RunClonePass(*this, &TMainForm::Action_WritePromExecute);
         }
+        if (ending())
+            return;
 
         const bool incomplete = (flashPass.ran && !flashPass.completed) || (eepromPass.ran && !eepromPass.completed);
         const bool errors = flashPass.errors != 0 || eepromPass.errors != 0;
@@ -589,11 +613,15 @@ void TMainForm::Action_CloneExecute(tk::Component*)
 
         CloneWait();
         Action_VerifyFlashExecute(nullptr);
+        if (ending())
+            return;
         CloneWait();
         Action_VerifyPromExecute(nullptr);
 
-        if (lastPass)
+        if (lastPass || ending())
             return;
         tk::ShowMessage(tk::LoadStr(S_CLONE_REMOVE_DEVICE));
+        if (ending())
+            return;
     }
 }

@@ -1,9 +1,11 @@
 // Cloning against the demonstration chip: serial numbers written MSB or LSB
 // first into each clone, the end at the maximum, Cancel, one-clone mode, the
-// busy guard, write passes that did not complete, a range that no longer
-// fits, the waits, and the Cloning Options command.
+// busy guard, write passes that did not complete, the program ending during a
+// write pass, a range that no longer fits, the waits, and the Cloning Options
+// command.
 #include "DeviceTestSupport.h"
 #include "programmer/Clone.h"
+#include "programmer/PlugInInterface.h"
 #include "resources/StringIds.h"
 #include "toolkit/StdCtrls.h"
 
@@ -66,6 +68,40 @@ private:
     TMainForm*& form_;
 };
 
+// Hooks between the host and two of the plug-in's entry points: one before
+// each Flash write, one after each power-off.
+struct PlugInHooks {
+    static inline WriteAddressProc writeFlash = nullptr;
+    static inline PowerOffDeviceProc powerOff = nullptr;
+    static inline std::function<void(std::int32_t address)> beforeWriteFlash;
+    static inline std::function<void()> afterPowerOff;
+
+    static std::uint8_t __stdcall WriteFlash(std::int32_t port, std::int32_t address, std::int32_t data)
+    {
+        if (beforeWriteFlash)
+            beforeWriteFlash(address);
+        return writeFlash(port, address, data);
+    }
+    static void __stdcall PowerOff(std::int32_t port)
+    {
+        powerOff(port);
+        if (afterPowerOff)
+            afterPowerOff();
+    }
+    static void Install(TPlugInEntryPoints& p)
+    {
+        writeFlash = p.WriteFlashAddress;
+        powerOff = p.PowerOffDevice;
+        p.WriteFlashAddress = &WriteFlash;
+        p.PowerOffDevice = &PowerOff;
+    }
+    static void Clear()
+    {
+        beforeWriteFlash = nullptr;
+        afterPowerOff = nullptr;
+    }
+};
+
 constexpr const char* kChip = "DEVICE=CLONECHIP\nFLASH_SIZE=256\nEEPROM_SIZE=64\n";
 
 bool StartsWith(const std::string& text, unsigned id)
@@ -77,6 +113,7 @@ bool StartsWith(const std::string& text, unsigned id)
 class CloneCommand : public DeviceFixture {
 protected:
     CloneCommand() : waits_(main_) {}
+    ~CloneCommand() override { PlugInHooks::Clear(); }
 
     TMainForm& Start(const std::string& config = kChip)
     {
@@ -327,6 +364,73 @@ TEST_F(CloneCommand, AnAbortedWritePassIsNotReportedAsSuccess)
     EXPECT_EQ(dialogue_.Count(Text(S_REALLY_ABORT_OPERATION)), 1u);
     EXPECT_THAT(waits_.statuses, Contains(Text(S_CLONE_NOT_PROGRAMMED, {"1"})));
     EXPECT_THAT(waits_.statuses, Not(Contains(Text(S_FLASH_AND_EEPROM_PROGRAMMED_OK))));
+}
+
+TEST_F(CloneCommand, AnAbortedWritePassIsNotProgrammedWhateverPanelOneShows)
+{
+    Start();
+    PlugInHooks::Install(MainUnit().PlugIn);
+    bool aborting = false;
+    // Panel 1 is no record of how a pass went: another text (in another
+    // language, say) can stand there by the time the clone looks.
+    PlugInHooks::afterPowerOff = [&] {
+        if (aborting)
+            main_->SetPanelText(1, "Operation abgebrochen.");
+        aborting = false;
+    };
+    dialogue_.answer = [&](const tk::MessageRequest& r) {
+        if (r.text == Text(S_CLONE_MORE_THAN_ONE_DEVICE))
+            return tk::mrNo;
+        if (r.text == Text(S_CLONE_INSERT_CLONE_DEVICE, {"1"}))
+            MainUnit().AbortRequested = 1;
+        if (r.text == Text(S_REALLY_ABORT_OPERATION)) {
+            aborting = true;
+            return tk::mrYes;
+        }
+        return tk::mrOk;
+    };
+    main_->Action_CloneExecute(nullptr);
+    EXPECT_EQ(dialogue_.Count(Text(S_REALLY_ABORT_OPERATION)), 1u);
+    EXPECT_THAT(waits_.statuses, Contains(Text(S_CLONE_NOT_PROGRAMMED, {"1"})));
+    EXPECT_THAT(waits_.statuses, Not(Contains(Text(S_FLASH_AND_EEPROM_PROGRAMMED_OK))));
+}
+
+TEST_F(CloneCommand, ExitDuringAWritePassEndsTheCloneAtOnce)
+{
+    Start();
+    main_->HandleNeeded();
+    PlugInHooks::Install(MainUnit().PlugIn);
+    std::size_t shownAtExit = 0;
+    std::size_t waitsAtExit = 0;
+    PlugInHooks::beforeWriteFlash = [&](std::int32_t address) {
+        if (address != 5)
+            return;
+        shownAtExit = dialogue_.shown.size();
+        waitsAtExit = waits_.waits.size();
+        main_->Action_ExitExecute(nullptr);
+    };
+    // Many clones: without the end the clone would go on to the EEPROM,
+    // the verifications and clone 2.
+    dialogue_.answer = [](const tk::MessageRequest& r) {
+        if (r.text == Text(S_CLONE_MORE_THAN_ONE_DEVICE))
+            return tk::mrYes;
+        return r.text == Text(S_CLONE_INSERT_CLONE_DEVICE, {"2"}) ? tk::mrCancel : tk::mrOk;
+    };
+    main_->Action_CloneExecute(nullptr);
+
+    EXPECT_TRUE(tk::App().Terminated());
+    ASSERT_GT(shownAtExit, 0u);
+    EXPECT_EQ(dialogue_.shown.size(), shownAtExit) << "no question after Exit";
+    EXPECT_EQ(dialogue_.shown.back().text, Text(S_CLONE_INSERT_CLONE_DEVICE, {"1"}));
+    EXPECT_EQ(waits_.waits.size(), waitsAtExit) << "no wait after Exit";
+    // The device's last call powered it off, right after the interrupted write.
+    const auto trace = DemoTrace();
+    ASSERT_GE(trace.size(), 2u);
+    EXPECT_EQ(trace.back(), "PowerOffDevice");
+    EXPECT_THAT(trace[trace.size() - 2], ::testing::StartsWith("WriteFlashAddress"));
+    EXPECT_THAT(TraceOf("WriteEEpromAddress"), IsEmpty());
+    EXPECT_EQ(MainUnit().Busy, 0);
+    EXPECT_EQ(main_->FChipEraseBeforeProgramming, 1) << "the option is restored";
 }
 
 TEST_F(CloneCommand, FailedAddressesAreCountedPerMemory)
