@@ -15,6 +15,7 @@
 #include "standins/DemoChip.h"
 #include "standins/DemoTrace.h"
 #include "standins/StandinSupport.h"
+#include "standins/StandinThreads.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -469,6 +470,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     // powering the chip off, or ends.
     TraceLoad("Unload");
     FlushToFiles();
+    standin::ReleaseThreadSlot();
   }
   return TRUE;
 }

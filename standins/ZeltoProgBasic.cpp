@@ -11,6 +11,7 @@
 // the library's plain names.
 #include "programmer/PortLibrary.h"
 #include "standins/StandinSupport.h"
+#include "standins/StandinThreads.h"
 
 #include <cstring>
 
@@ -128,6 +129,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     g_module = instance;
     DisableThreadLibraryCalls(instance);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    standin::ReleaseThreadSlot();
   }
   return TRUE;
 }

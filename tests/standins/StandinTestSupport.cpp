@@ -57,8 +57,10 @@ EnvironmentOverride::~EnvironmentOverride() {
   SetEnvironmentVariableA(name_.c_str(), hadValue_ ? oldValue_.c_str() : nullptr);
 }
 
-LoadedLibrary::LoadedLibrary(const std::string& fileName)
-    : module_(LoadLibraryA((ExecutableFolder() + fileName).c_str())) {}
+LoadedLibrary::LoadedLibrary(const std::string& fileName) : LoadedLibrary(ExecutableFolder(), fileName) {}
+
+LoadedLibrary::LoadedLibrary(const std::string& folder, const std::string& fileName)
+    : module_(LoadLibraryA((folder + fileName).c_str())) {}
 
 LoadedLibrary::~LoadedLibrary() { Free(); }
 

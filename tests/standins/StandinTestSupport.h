@@ -43,6 +43,7 @@ private:
 class LoadedLibrary {
 public:
   explicit LoadedLibrary(const std::string& fileName);  // from the executable's folder
+  LoadedLibrary(const std::string& folder, const std::string& fileName);
   ~LoadedLibrary();
   LoadedLibrary(const LoadedLibrary&) = delete;
   LoadedLibrary& operator=(const LoadedLibrary&) = delete;
