@@ -742,37 +742,33 @@ void TMainForm::Action_LoadPluginExecute(tk::Component*)
     }
 
     TPlugInEntryPoints& p = unit.PlugIn;
-    const auto& names = PlugInDeviceFunctionNames;
-    BindPlugInFunction(p.PowerOffDevice, names[pfPowerOffDevice], PlugInMissingExitCode(pfPowerOffDevice));
-    BindPlugInFunction(p.PowerUpDevice, names[pfPowerUpDevice], PlugInMissingExitCode(pfPowerUpDevice));
-    BindPlugInFunction(p.CheckProgrammingDevice, names[pfCheckProgrammingDevice],
-                       PlugInMissingExitCode(pfCheckProgrammingDevice));
-    BindPlugInFunction(p.CheckSignature, names[pfCheckSignature], PlugInMissingExitCode(pfCheckSignature));
-    BindPlugInFunction(p.EnableProgramming, names[pfEnableProgramming], PlugInMissingExitCode(pfEnableProgramming));
-    BindPlugInFunction(p.EraseChip, names[pfEraseChip], PlugInMissingExitCode(pfEraseChip));
-    BindPlugInFunction(p.GetDeviceFoundName, names[pfGetDeviceFoundName], PlugInMissingExitCode(pfGetDeviceFoundName));
-    BindPlugInFunction(p.GetDeviceFoundFlashSize, names[pfGetDeviceFoundFlashSize],
-                       PlugInMissingExitCode(pfGetDeviceFoundFlashSize));
-    BindPlugInFunction(p.GetDeviceFoundEEpromSize, names[pfGetDeviceFoundEEpromSize],
-                       PlugInMissingExitCode(pfGetDeviceFoundEEpromSize));
-    BindPlugInFunction(p.ReadFlashAddress, names[pfReadFlashAddress], PlugInMissingExitCode(pfReadFlashAddress));
-    BindPlugInFunction(p.WriteFlashAddress, names[pfWriteFlashAddress], PlugInMissingExitCode(pfWriteFlashAddress));
-    BindPlugInFunction(p.ReadEEpromAddress, names[pfReadEEpromAddress], PlugInMissingExitCode(pfReadEEpromAddress));
-    BindPlugInFunction(p.WriteEEpromAddress, names[pfWriteEEpromAddress], PlugInMissingExitCode(pfWriteEEpromAddress));
-    BindPlugInFunction(p.GetSpecialBitsCategoryName, names[pfGetSpecialBitsCategoryName],
-                       PlugInMissingExitCode(pfGetSpecialBitsCategoryName));
-    BindPlugInFunction(p.ReadSpecialBits1, names[pfReadSpecialBits1], PlugInMissingExitCode(pfReadSpecialBits1));
-    BindPlugInFunction(p.ReadSpecialBits2, names[pfReadSpecialBits2], PlugInMissingExitCode(pfReadSpecialBits2));
-    BindPlugInFunction(p.ReadSpecialBits3, names[pfReadSpecialBits3], PlugInMissingExitCode(pfReadSpecialBits3));
-    BindPlugInFunction(p.WriteSpecialBits1, names[pfWriteSpecialBits1], PlugInMissingExitCode(pfWriteSpecialBits1));
-    BindPlugInFunction(p.WriteSpecialBits2, names[pfWriteSpecialBits2], PlugInMissingExitCode(pfWriteSpecialBits2));
-    BindPlugInFunction(p.WriteSpecialBits3, names[pfWriteSpecialBits3], PlugInMissingExitCode(pfWriteSpecialBits3));
-    BindPlugInFunction(p.ReadSpecialBits1Names, names[pfReadSpecialBits1Names],
-                       PlugInMissingExitCode(pfReadSpecialBits1Names));
-    BindPlugInFunction(p.ReadSpecialBits2Names, names[pfReadSpecialBits2Names],
-                       PlugInMissingExitCode(pfReadSpecialBits2Names));
-    BindPlugInFunction(p.ReadSpecialBits3Names, names[pfReadSpecialBits3Names],
-                       PlugInMissingExitCode(pfReadSpecialBits3Names));
+    // In binding order: each function's name and exit code follow from its place.
+    const auto bind = [this](auto& entryPoint, PlugInFunctionIndex function) {
+        BindPlugInFunction(entryPoint, PlugInDeviceFunctionNames[function], PlugInMissingExitCode(function));
+    };
+    bind(p.PowerOffDevice, pfPowerOffDevice);
+    bind(p.PowerUpDevice, pfPowerUpDevice);
+    bind(p.CheckProgrammingDevice, pfCheckProgrammingDevice);
+    bind(p.CheckSignature, pfCheckSignature);
+    bind(p.EnableProgramming, pfEnableProgramming);
+    bind(p.EraseChip, pfEraseChip);
+    bind(p.GetDeviceFoundName, pfGetDeviceFoundName);
+    bind(p.GetDeviceFoundFlashSize, pfGetDeviceFoundFlashSize);
+    bind(p.GetDeviceFoundEEpromSize, pfGetDeviceFoundEEpromSize);
+    bind(p.ReadFlashAddress, pfReadFlashAddress);
+    bind(p.WriteFlashAddress, pfWriteFlashAddress);
+    bind(p.ReadEEpromAddress, pfReadEEpromAddress);
+    bind(p.WriteEEpromAddress, pfWriteEEpromAddress);
+    bind(p.GetSpecialBitsCategoryName, pfGetSpecialBitsCategoryName);
+    bind(p.ReadSpecialBits1, pfReadSpecialBits1);
+    bind(p.ReadSpecialBits2, pfReadSpecialBits2);
+    bind(p.ReadSpecialBits3, pfReadSpecialBits3);
+    bind(p.WriteSpecialBits1, pfWriteSpecialBits1);
+    bind(p.WriteSpecialBits2, pfWriteSpecialBits2);
+    bind(p.WriteSpecialBits3, pfWriteSpecialBits3);
+    bind(p.ReadSpecialBits1Names, pfReadSpecialBits1Names);
+    bind(p.ReadSpecialBits2Names, pfReadSpecialBits2Names);
+    bind(p.ReadSpecialBits3Names, pfReadSpecialBits3Names);
 
     ApplyPlugInSpecialBitsInfo();
     // Without a parallel port the plug-in stays bound, but nothing is sent.
