@@ -464,6 +464,24 @@ void TMainForm::MnuCloningOptionsClick(tk::Component*)
 
 void TMainForm::Action_CloneExecute(tk::Component*)
 {
+    // Done when the source was read without a failed address and at least
+    // one clone was made, each one programmed completely and verified; the
+    // ways of ending the series (the last number, Cancel at the next
+    // device) are no failure once a clone has been made.
+    TCommandResult result(*this);
+    std::int64_t clonesMade = 0;
+    bool faultless = true;
+    struct Judge {
+        TCommandResult& result;
+        const std::int64_t& made;
+        const bool& faultless;
+        ~Judge() { result.Done(made > 0 && faultless); }
+    } judge{result, clonesMade, faultless};
+    const auto passGood = [this] {
+        return LastTransferOutcome() == TTransferOutcome::Skipped ||
+               (LastTransferOutcome() == TTransferOutcome::Completed && MainUnit().ErrorCount == 0);
+    };
+
     // The clone loop runs the device commands, which take the busy flag
     // themselves; it only makes sure that nothing else is running.
     if (!CheckNotBusy())
@@ -514,13 +532,17 @@ void TMainForm::Action_CloneExecute(tk::Component*)
     }
 
     // The source device into the buffers.
-    if (unit.FlashEnabled)
+    if (unit.FlashEnabled) {
         Action_ReadFlashExecute(nullptr);
+        faultless = faultless && passGood();
+    }
     if (ending())
         return;
     CloneWait();
-    if (unit.EEpromEnabled)
+    if (unit.EEpromEnabled) {
         Action_ReadPromExecute(nullptr);
+        faultless = faultless && passGood();
+    }
     if (ending())
         return;
     CloneWait();
@@ -597,6 +619,7 @@ void TMainForm::Action_CloneExecute(tk::Component*)
 
         const bool incomplete = (flashPass.ran && !flashPass.completed) || (eepromPass.ran && !eepromPass.completed);
         const bool errors = flashPass.errors != 0 || eepromPass.errors != 0;
+        faultless = faultless && !incomplete && !errors;
         if (incomplete)
             SetPanelText(1, tk::FmtLoadStr(S_CLONE_NOT_PROGRAMMED, {tk::IntToStr(clone)}));
         else if (errors && hasFlash && hasEEprom)
@@ -613,10 +636,18 @@ void TMainForm::Action_CloneExecute(tk::Component*)
 
         CloneWait();
         Action_VerifyFlashExecute(nullptr);
+        const bool flashVerified = LastTransferOutcome() != TTransferOutcome::Refused &&
+                                   LastTransferOutcome() != TTransferOutcome::Aborted &&
+                                   LastTransferOutcome() != TTransferOutcome::Difference;
         if (ending())
             return;
         CloneWait();
         Action_VerifyPromExecute(nullptr);
+        const bool eepromVerified = LastTransferOutcome() != TTransferOutcome::Refused &&
+                                    LastTransferOutcome() != TTransferOutcome::Aborted &&
+                                    LastTransferOutcome() != TTransferOutcome::Difference;
+        faultless = faultless && flashVerified && eepromVerified;
+        ++clonesMade;
 
         if (lastPass || ending())
             return;

@@ -214,6 +214,7 @@ bool ReportFill(const TFillOutcome& outcome)
 
 void TMainForm::Action_FillBufferExecute(tk::Component*)
 {
+    TCommandResult result(*this);
     if (!CheckNotBusy())
         return;
     TBusyScope busy;
@@ -247,4 +248,5 @@ void TMainForm::Action_FillBufferExecute(tk::Component*)
         if (outcome.Result == TFillResult::Filled)
             ShowEEpromBuffer();
     }
+    result.Done();
 }

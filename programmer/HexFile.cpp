@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <istream>
@@ -20,6 +21,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -46,6 +50,7 @@ constexpr TextId kInvalidStartAddress{S_HEX_INVALID_START_ADDRESS, "[Invalid Sta
 constexpr TextId kInvalidRecordType{S_HEX_INVALID_RECORD_TYPE, "[Invalid Record Type]"};
 constexpr TextId kInvalidData{S_HEX_INVALID_DATA, "[Invalid Data]"};
 constexpr TextId kInvalidChecksum{S_HEX_INVALID_CHECKSUM, "[Invalid Checksum]"};
+constexpr TextId kMissingEndRecord{S_HEX_MISSING_END_RECORD, "[Missing End Record]"};
 constexpr TextId kFileNotFound{S_TK_FILE_NOT_FOUND, "File not found"};
 constexpr TextId kFileAccessDenied{S_TK_FILE_ACCESS_DENIED, "File access denied"};
 constexpr TextId kDiskFull{S_TK_DISK_FULL, "Disk full"};
@@ -110,17 +115,83 @@ void AppendHexByte(std::string& out, unsigned value)
     out += digits[value & 0xF];
 }
 
+#ifdef _WIN32
+std::string SystemErrorText(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return Text(kFileNotFound);
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return Text(kFileAccessDenied);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return Text(kDiskFull);
+    default:
+        return tk::Format(Text(kInOutError), {static_cast<std::int64_t>(error)});
+    }
+}
+#endif
+
+// Creates a file of that name only if none exists; false when one does.
+// Any other failure (no such folder, no right to write there) is raised.
+bool CreateNewFile(const std::string& path)
+{
+#ifdef _WIN32
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+            return false;
+        throw tk::EInOutError(SystemErrorText(error));
+    }
+    ::CloseHandle(file);
+#else
+    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (file < 0) {
+        if (errno == EEXIST)
+            return false;
+        throw tk::EInOutError(IoErrorText(errno));
+    }
+    ::close(file);
+#endif
+    return true;
+}
+
+// A file of a fresh name in the target's folder, created empty so that no
+// one else takes the name: "~" and hexadecimal digits, no longer than the
+// target's own name where that allows enough names (at least three digits),
+// so that the path stays within the limit that the target's path kept.
+std::string CreateTemporaryBeside(const std::string& target)
+{
+    const std::size_t slash = target.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::size_t nameLength = target.size() - folder.size();
+    const std::size_t digits = std::clamp<std::size_t>(nameLength > 1 ? nameLength - 1 : 0, 3, 7);
+
+    static std::uint32_t sequence = 0;
+    std::uint32_t value = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                          (++sequence * 2654435761u);
+    for (int attempt = 0; attempt < 256; ++attempt, value = value * 1664525u + 1013904223u) {
+        std::string name = "~";
+        for (std::size_t d = digits; d-- > 0;)
+            name += "0123456789ABCDEF"[(value >> (4 * d)) & 0xF];
+        if (CreateNewFile(folder + name))
+            return folder + name;
+    }
+    throw tk::EInOutError(Text(kFileAccessDenied));
+}
+
 // Puts the finished file in place of the target in one step, so readers see
 // either the old file or the new one, never a half-written one.
 void ReplaceFile(const std::string& source, const std::string& target)
 {
 #ifdef _WIN32
-    if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DWORD error = GetLastError();
-        if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)
-            throw tk::EInOutError(Text(kFileAccessDenied));
-        throw tk::EInOutError(tk::Format(Text(kInOutError), {static_cast<std::int64_t>(error)}));
-    }
+    if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        throw tk::EInOutError(SystemErrorText(GetLastError()));
 #else
     if (std::rename(source.c_str(), target.c_str()) != 0)
         throw tk::EInOutError(IoErrorText(errno));
@@ -142,8 +213,11 @@ void THexFile::LoadFromFile(TBuffer& Buffer)
     CheckBufferSize(Buffer);
     errno = 0;
     std::ifstream stream(FileName, std::ios::in | std::ios::binary);
-    if (!stream.is_open())
+    if (!stream.is_open()) {
+        // A file that cannot be read leaves no earlier data behind either.
+        std::fill(Buffer.begin(), Buffer.end(), FillByte);
         throw tk::EInOutError(IoErrorText(errno));
+    }
     LoadFromStream(stream, Buffer);
 }
 
@@ -170,6 +244,7 @@ void THexFile::ReadRecords(std::istream& Stream, TBuffer& Buffer)
     std::int64_t base = 0;
     std::string lineText;
     int lineNumber = 0;
+    bool endRecordSeen = false;
     while (ReadLine(Stream, lineText)) {
         ++lineNumber;
         std::string_view line = lineText;
@@ -219,9 +294,16 @@ void THexFile::ReadRecords(std::istream& Stream, TBuffer& Buffer)
         if ((256 - sum % 256) % 256 != expected)
             throw formatError(kInvalidChecksum, lineNumber);
         base = nextBase;
+        if (type == kEndRecord)
+            endRecordSeen = true;
     }
     if (Stream.bad())
         throw tk::EInOutError(IoErrorText(errno));
+    // A file cut off at a line boundary (a partial copy, a file shrunk while
+    // being read) reads cleanly up to here: only its missing end record
+    // tells that it is not whole. Named at the line where it was due.
+    if (!endRecordSeen)
+        throw formatError(kMissingEndRecord, lineNumber + 1);
 }
 
 void THexFile::SaveToStream(std::ostream& Stream, const TBuffer& Buffer)
@@ -271,7 +353,9 @@ void THexFile::SaveToStream(std::ostream& Stream, const TBuffer& Buffer)
 void THexFile::SaveToFile(const TBuffer& Buffer)
 {
     CheckBufferSize(Buffer);
-    const std::string temporary = FileName + ".~tmp";
+    // A name of its own beside the target: never a user's file, and never
+    // a path longer than the target's.
+    const std::string temporary = CreateTemporaryBeside(FileName);
     try {
         errno = 0;
         std::ofstream stream(temporary, std::ios::out | std::ios::binary | std::ios::trunc);

@@ -26,11 +26,15 @@ public:
     using TBuffer = std::vector<std::int32_t>;
 
     // Reads FileName into Buffer. Every element is set to FillByte first; a
-    // failure after that sets them all to FillByte again before raising.
+    // failure after that (a file that cannot be opened or read included)
+    // sets them all to FillByte again before raising. A file without an end
+    // record is a format error. Only the size checks leave Buffer alone.
     void LoadFromFile(TBuffer& Buffer);
-    // Writes Buffer to FileName. The new contents go to a file beside it that
-    // replaces FileName only once it is complete: a failed save leaves an
-    // existing file as it was.
+    // Writes Buffer to FileName. The new contents go to a file of a fresh
+    // name in the same folder (created there, never an existing file, no
+    // longer a path than the target's) that replaces FileName only once it
+    // is complete: a failed save leaves an existing file as it was and
+    // removes its own.
     void SaveToFile(const TBuffer& Buffer);
 
     // The same two operations on open streams (FileName still names the data

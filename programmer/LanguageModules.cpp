@@ -127,11 +127,13 @@ std::string PlugInHelpFile(const std::string& plugInFileName)
 
 void TMainForm::SwitchLanguage(tk::Component* sender)
 {
+    TCommandResult result(*this);
     auto* chosen = dynamic_cast<tk::MenuItem*>(sender);
     if (chosen && LoadLanguageModule(static_cast<LCID>(chosen->Tag()))) {
         ReloadAllForms();
         for (tk::MenuItem* item : {LanguageEnglish, LanguageFrench, LanguageItalian, LanguageGerman, LanguageRomanian})
             item->SetChecked(item == chosen);
+        result.Done();
     }
     if (MainUnit().PlugInLoaded) {
         // While an operation runs the device is powered and being written:

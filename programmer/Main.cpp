@@ -396,6 +396,8 @@ void TMainForm::FormClose(tk::Component*, tk::CloseAction&)
 
 void TMainForm::Action_ExitExecute(tk::Component*)
 {
+    TCommandResult result(*this);
+    result.Done();
     if (loopRunning_) {
         deferredExit_ = TDeferredExit::Exit;
         return;
@@ -701,6 +703,7 @@ bool TMainForm::LoadPlugInLibrary()
 
 void TMainForm::Action_LoadPluginExecute(tk::Component*)
 {
+    TCommandResult result(*this);
     if (!CheckNotBusy())
         return;
     TBusyScope busy;
@@ -771,6 +774,9 @@ void TMainForm::Action_LoadPluginExecute(tk::Component*)
     bind(p.ReadSpecialBits3Names, pfReadSpecialBits3Names);
 
     ApplyPlugInSpecialBitsInfo();
+    // The plug-in is in use; whether an adapter answers is each device
+    // command's own concern.
+    result.Done();
     // Without a parallel port the plug-in stays bound, but nothing is sent.
     if (!CheckPortPresent())
         return;
@@ -1206,21 +1212,31 @@ TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transf
 
 void TMainForm::RunTransfer(TMemory memory, TTransfer transfer)
 {
+    TCommandResult result(*this);
     lastTransfer_ = TTransferOutcome::Refused;
     RunDeviceCommand([&] { lastTransfer_ = Transfer(memory, transfer); });
+    // Done: the loop ran to its end without a failed read or write (a
+    // verify that completes found no difference). A memory the device
+    // lacks was not read, written or verified.
+    result.Done(lastTransfer_ == TTransferOutcome::Completed &&
+                (transfer == TTransfer::Verify || MainUnit().ErrorCount == 0));
 }
 
 void TMainForm::Action_GetChipIdExecute(tk::Component*)
 {
-    RunDeviceCommand([this] {
-        if (CheckProgrammer())
+    TCommandResult result(*this);
+    RunDeviceCommand([this, &result] {
+        if (CheckProgrammer()) {
             IdentifyDevice();
+            result.Done(!MainUnit().DeviceName.empty());
+        }
     });
 }
 
 void TMainForm::Action_EraseChipExecute(tk::Component*)
 {
-    RunDeviceCommand([this] {
+    TCommandResult result(*this);
+    RunDeviceCommand([this, &result] {
         const TMainUnitState& unit = MainUnit();
         if (!unit.PlugInLoaded || !unit.PlugIn.PowerUpDevice) {
             tk::ShowMessage(tk::LoadStr(S_NO_PLUGIN_SELECTED));
@@ -1234,6 +1250,7 @@ void TMainForm::Action_EraseChipExecute(tk::Component*)
         unit.PlugIn.EraseChip(FPortAddress);
         power.Off();
         SetPanelText(1, tk::LoadStr(S_DEVICE_ERASED));
+        result.Done();
     });
 }
 
@@ -1283,6 +1300,19 @@ TMainForm::TPass TMainForm::LastPass() const
     return pass;
 }
 
+bool TMainForm::TPass::Faultless() const
+{
+    return outcome == TTransferOutcome::Skipped || (outcome == TTransferOutcome::Completed && errors == 0);
+}
+
+bool TMainForm::CombinedDone(const TPass& flash, const TPass& eeprom)
+{
+    // A memory the device lacks is no failure here, but one of the two
+    // must have been transferred.
+    return flash.Faultless() && eeprom.Faultless() &&
+           (flash.outcome == TTransferOutcome::Completed || eeprom.outcome == TTransferOutcome::Completed);
+}
+
 void TMainForm::FinishCombined(const TPass& flash, const TPass& eeprom, unsigned success, unsigned errors)
 {
     const bool flashRan = flash.outcome == TTransferOutcome::Completed;
@@ -1303,6 +1333,7 @@ void TMainForm::FinishCombined(const TPass& flash, const TPass& eeprom, unsigned
 
 void TMainForm::Action_ReadAllExecute(tk::Component*)
 {
+    TCommandResult result(*this);
     if (!PrepareCombinedCommand())
         return;
     Action_ReadFlashExecute(nullptr);
@@ -1314,10 +1345,12 @@ void TMainForm::Action_ReadAllExecute(tk::Component*)
     if (eeprom.Stopped())
         return;
     FinishCombined(flash, eeprom, S_FLASH_AND_EEPROM_READ_OK, S_READ_BOTH_ERRORS);
+    result.Done(CombinedDone(flash, eeprom));
 }
 
 void TMainForm::Action_WriteAllExecute(tk::Component*)
 {
+    TCommandResult result(*this);
     if (!PrepareCombinedCommand())
         return;
     Action_WriteFlashExecute(nullptr);
@@ -1340,10 +1373,12 @@ void TMainForm::Action_WriteAllExecute(tk::Component*)
     if (eeprom.Stopped())
         return;
     FinishCombined(flash, eeprom, S_FLASH_AND_EEPROM_PROGRAMMED_OK, S_PROGRAM_BOTH_ERRORS);
+    result.Done(CombinedDone(flash, eeprom));
 }
 
 void TMainForm::Action_VerifyAllExecute(tk::Component*)
 {
+    TCommandResult result(*this);
     Action_VerifyFlashExecute(nullptr);
     const TPass flash = LastPass();
     if (flash.Stopped())
@@ -1354,12 +1389,16 @@ void TMainForm::Action_VerifyAllExecute(tk::Component*)
         return;
     // Both verified: the EEPROM pass's text stays, as after its own command.
     FinishCombined(flash, eeprom, 0, 0);
+    // A verify has no failed addresses of its own (the count is the last
+    // read's or write's): having come through is having found no difference.
+    result.Done(flash.outcome == TTransferOutcome::Completed || eeprom.outcome == TTransferOutcome::Completed);
 }
 
 // --- views and cell editing -----------------------------------------------------------------
 
 void TMainForm::SetViewMode(std::uint8_t mode)
 {
+    TCommandResult result(*this);
     if (!CheckNotBusy())
         return;
     TBusyScope busy;
@@ -1382,6 +1421,7 @@ void TMainForm::SetViewMode(std::uint8_t mode)
     MnuAscii->SetChecked(mode == vmAscii);
     ShowFlashBuffer();
     ShowEEpromBuffer();
+    result.Done();
 }
 
 void TMainForm::Action_HexExecute(tk::Component*) { SetViewMode(vmHex); }
@@ -1610,27 +1650,37 @@ std::function<bool(int LineNumber)>& HexSaveLineFault()
 
 namespace {
 
-// Reads a file into one buffer. Any failure (size checks, a missing file, a
-// format error) ends in the status text alone; the buffer holds what the
-// reader left (all 255 after a format error).
-void LoadHexFile(TMainForm& form, const THexTarget& target, const std::string& fileName)
+constexpr std::int32_t kHexFillByte = 255;
+
+// Reads a file into one buffer; true when it loaded. Any failure (size
+// checks, a missing, unreadable or locked file, a format error) ends in the
+// status text alone, with the buffer all 255: what an earlier load or read
+// left there must not be taken for the file's data (a script would write it
+// to the device next).
+bool LoadHexFile(TMainForm& form, const THexTarget& target, const std::string& fileName)
 {
     std::vector<std::int32_t>& buffer = BufferOf(target);
     try {
         THexFile hex;
         hex.FileName = fileName;
         hex.BufSize = static_cast<std::int32_t>(buffer.size()) - 1;
-        hex.FillByte = 255;
+        hex.FillByte = kHexFillByte;
         hex.LoadFromFile(buffer);
         form.SetPanelText(1, tk::LoadStr(target.loaded));
+        return true;
     } catch (const std::exception&) {
+        std::fill(buffer.begin(), buffer.end(), kHexFillByte);
         form.SetPanelText(1, tk::LoadStr(target.notLoaded));
+        return false;
     }
 }
 
-void LoadFlashHexFile(TMainForm& form, const std::string& fileName) { LoadHexFile(form, kFlashHex, fileName); }
+bool LoadFlashHexFile(TMainForm& form, const std::string& fileName) { return LoadHexFile(form, kFlashHex, fileName); }
 
-void LoadEEpromHexFile(TMainForm& form, const std::string& fileName) { LoadHexFile(form, kEEpromHex, fileName); }
+bool LoadEEpromHexFile(TMainForm& form, const std::string& fileName)
+{
+    return LoadHexFile(form, kEEpromHex, fileName);
+}
 
 // The prologue the four commands share, after the busy guard; false when
 // the command must end.
@@ -1648,8 +1698,9 @@ bool HexCommandPrologue(TMainForm& form)
     return true;
 }
 
-void OpenHexFile(TMainForm& form, const THexTarget& target, void (*load)(TMainForm&, const std::string&))
+void OpenHexFile(TMainForm& form, const THexTarget& target, bool (*load)(TMainForm&, const std::string&))
 {
+    TCommandResult result(form);
     if (!form.CheckNotBusy())
         return;
     TBusyScope busy;
@@ -1663,10 +1714,10 @@ void OpenHexFile(TMainForm& form, const THexTarget& target, void (*load)(TMainFo
     dialog.SetTitle(tk::LoadStr(target.readTitle));
     dialog.SetFileName("");
     if (form.FCommandMode) {
-        load(form, form.FScriptHexFileName);
+        result.Done(load(form, form.FScriptHexFileName));
     } else if (dialog.Execute()) {
         WriteDirectorySetting(target.loadKey, FolderOf(dialog.FileName()));
-        load(form, dialog.FileName());
+        result.Done(load(form, dialog.FileName()));
     } else {
         form.SetPanelText(1, tk::LoadStr(target.notLoaded));
     }

@@ -146,6 +146,17 @@ public:
     bool CommandLineProcessed() const { return commandLineProcessed_; }
     void MarkCommandLineProcessed() { commandLineProcessed_ = true; }
 
+    // How the commands of the command line went, for its exit code. Before
+    // each action the interpreter clears CommandDone; an action sets it (by
+    // a TCommandResult) only where its work has happened, so a refusal, an
+    // abort, a failure, or an action that reports nothing, reads as failed.
+    void BeginCommand() { commandDone_ = false; }
+    bool CommandDone() const { return commandDone_; }
+    void SetCommandDone(bool done) { commandDone_ = done; }
+    // Run-wide: some command of the command line failed.
+    void NoteCommandFailed() { commandsFailed_ = true; }
+    bool CommandsFailed() const { return commandsFailed_; }
+
     TPortIO Port1;
 
     // --- components of the window description -------------------------------------
@@ -411,7 +422,12 @@ private:
         // A pass that was refused, aborted or found a difference ends the
         // combined command; its own text stays in panel 1.
         bool Stopped() const;
+        // Transferred with no failed address, or skipped for a memory the
+        // device lacks.
+        bool Faultless() const;
     };
+    // Whether a combined command whose passes all came through did its work.
+    static bool CombinedDone(const TPass& flash, const TPass& eeprom);
     TPass LastPass() const;
     // The closing text of a combined command whose passes all came through.
     void FinishCombined(const TPass& flash, const TPass& eeprom, unsigned success, unsigned errors);
@@ -426,6 +442,8 @@ private:
     void ToggleBarVisible(tk::Panel& bar, tk::MenuItem& item);
 
     bool commandLineProcessed_ = false;
+    bool commandDone_ = false;
+    bool commandsFailed_ = false;
     TTransferOutcome lastTransfer_ = TTransferOutcome::Refused;
     std::string lastSummary_;
     bool loopRunning_ = false;
@@ -449,6 +467,23 @@ public:
     ~TBusyScope();
     TBusyScope(const TBusyScope&) = delete;
     TBusyScope& operator=(const TBusyScope&) = delete;
+};
+
+// An action's result for the command line: not done unless Done() was
+// called, written when the scope ends on every way out (an exception
+// included), so that a command run inside another (a pass of Read All, of a
+// clone) never stands for the enclosing one.
+class TCommandResult {
+public:
+    explicit TCommandResult(TMainForm& form) : form_(form) {}
+    ~TCommandResult() { form_.SetCommandDone(done_); }
+    TCommandResult(const TCommandResult&) = delete;
+    TCommandResult& operator=(const TCommandResult&) = delete;
+    void Done(bool done = true) { done_ = done; }
+
+private:
+    TMainForm& form_;
+    bool done_ = false;
 };
 
 // The settings file ZeltoPrg.ini: in the program's folder, or in the folder

@@ -42,12 +42,23 @@ struct TKeyword {
 
 using TAction = void (TMainForm::*)(tk::Component*);
 
+// Runs one of the main window's actions for the interpreter. An action
+// that does not report its work as done (refused, aborted, failed, or
+// silent about it) counts as a failed command for the exit code.
+void RunAction(TMainForm& form, TAction action, tk::Component* sender = nullptr)
+{
+    form.BeginCommand();
+    (form.*action)(sender);
+    if (!form.CommandDone())
+        form.NoteCommandFailed();
+}
+
 // Keywords marked TRUE: the action for TRUE, nothing for any other value.
 template <TAction action>
 bool ActionOnTrue(const TCommand& c)
 {
     if (c.value == "TRUE")
-        (c.form.*action)(nullptr);
+        RunAction(c.form, action);
     return true;
 }
 
@@ -65,21 +76,26 @@ bool ReadFlag(const std::string& value, bool& on)
 
 // A check box set as a user would click it: its click handler runs when the
 // state changes.
-bool SetBox(tk::CheckBox* box, const std::string& value)
+bool SetBox(const TCommand& c, tk::CheckBox* box)
 {
     bool on = false;
-    if (!ReadFlag(value, on))
+    if (!ReadFlag(c.value, on))
         return false;
     if (box)
         box->SetChecked(on);
+    else
+        c.form.NoteCommandFailed();
     return true;
 }
 
-// An edit given the text as if typed: its change handler validates it.
-bool SetEdit(tk::Edit* edit, const std::string& value)
+// An edit given the text as if typed: its change handler validates it. A
+// value it refuses is put back (to "0") after its message: a failed command.
+bool SetEdit(const TCommand& c, tk::Edit* edit)
 {
     if (edit)
-        edit->SetText(value);
+        edit->SetText(c.value);
+    if (!edit || edit->Text() != c.value)
+        c.form.NoteCommandFailed();
     return true;
 }
 
@@ -87,28 +103,28 @@ template <tk::CheckBox* TFillForm::*box>
 bool FillBox(const TCommand& c)
 {
     TFillForm* fill = FillForm();
-    return SetBox(fill ? fill->*box : nullptr, c.value);
+    return SetBox(c, fill ? fill->*box : nullptr);
 }
 
 template <tk::Edit* TFillForm::*edit>
 bool FillEdit(const TCommand& c)
 {
     TFillForm* fill = FillForm();
-    return SetEdit(fill ? fill->*edit : nullptr, c.value);
+    return SetEdit(c, fill ? fill->*edit : nullptr);
 }
 
 template <tk::CheckBox* TCloneForm::*box>
 bool CloneBox(const TCommand& c)
 {
     TCloneForm* clone = CloneForm();
-    return SetBox(clone ? clone->*box : nullptr, c.value);
+    return SetBox(c, clone ? clone->*box : nullptr);
 }
 
 template <tk::Edit* TCloneForm::*edit>
 bool CloneEdit(const TCommand& c)
 {
     TCloneForm* clone = CloneForm();
-    return SetEdit(clone ? clone->*edit : nullptr, c.value);
+    return SetEdit(c, clone ? clone->*edit : nullptr);
 }
 
 // The file-name part of a path (folders and drive dropped).
@@ -121,21 +137,21 @@ std::string FileNamePart(const std::string& path)
 bool LoadFlashBuffer(const TCommand& c)
 {
     c.form.FScriptHexFileName = c.rawValue;
-    c.form.Action_OpenFlashExecute(nullptr);
+    RunAction(c.form, &TMainForm::Action_OpenFlashExecute);
     return true;
 }
 
 bool LoadEEpromBuffer(const TCommand& c)
 {
     c.form.FScriptHexFileName = c.rawValue;
-    c.form.Action_OpenPromExecute(nullptr);
+    RunAction(c.form, &TMainForm::Action_OpenPromExecute);
     return true;
 }
 
 bool LoadPlugIn(const TCommand& c)
 {
     c.form.FScriptPlugInName = FileNamePart(c.rawValue);
-    c.form.Action_LoadPluginExecute(nullptr);
+    RunAction(c.form, &TMainForm::Action_LoadPluginExecute);
     return true;
 }
 
@@ -143,7 +159,7 @@ bool EraseChip(const TCommand& c)
 {
     if (c.value != "TRUE")
         return false;
-    c.form.Action_EraseChipExecute(nullptr);
+    RunAction(c.form, &TMainForm::Action_EraseChipExecute);
     return true;
 }
 
@@ -159,11 +175,11 @@ bool SelectView(const TCommand& c)
     f.MnuDecimal->SetChecked(view == TView::Dec);
     f.MnuAscii->SetChecked(view == TView::Ascii);
     if constexpr (view == TView::Hex)
-        f.Action_HexExecute(nullptr);
+        RunAction(f, &TMainForm::Action_HexExecute);
     else if constexpr (view == TView::Dec)
-        f.Action_DecExecute(nullptr);
+        RunAction(f, &TMainForm::Action_DecExecute);
     else
-        f.Action_AsciiExecute(nullptr);
+        RunAction(f, &TMainForm::Action_AsciiExecute);
     return true;
 }
 
@@ -211,7 +227,7 @@ bool ProgramSpecialBits(const TCommand& c)
             bits[static_cast<std::size_t>(i)] = 0;
     }
     tk::BitBtn* const buttons[3] = {c.form.BtSpecialBits1, c.form.BtSpecialBits2, c.form.BtSpecialBits3};
-    c.form.ProgramSpecialBits(buttons[category - 1]);
+    RunAction(c.form, &TMainForm::ProgramSpecialBits, buttons[category - 1]);
     return true;
 }
 
@@ -254,7 +270,7 @@ bool Language(const TCommand& c)
     };
     for (const auto& [name, item] : languages) {
         if (c.value == name) {
-            f.SwitchLanguage(item);
+            RunAction(f, &TMainForm::SwitchLanguage, item);
             return true;
         }
     }
@@ -321,6 +337,7 @@ const TKeyword kKeywords[] = {
 // end once the remaining commands have run. The driver stays open.
 void SyntaxError(TMainForm& form, const std::string& key, const std::string& value)
 {
+    form.NoteCommandFailed();
     tk::ShowMessage(tk::FmtLoadStr(S_SCRIPT_SYNTAX_ERROR, {key, value}));
     form.Port1.ClosePort();
     tk::App().Terminate();
@@ -364,7 +381,9 @@ std::vector<std::string> ReadScriptLines(const std::string& path)
         text.append(chunk, read);
     }
     std::vector<std::string> lines;
-    std::size_t start = 0;
+    // Editors (Notepad among them) may begin a UTF-8 file with a byte-order
+    // mark; it is no part of the first command.
+    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start < text.size()) {
         const std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos) {
@@ -486,12 +505,15 @@ void ProcessScriptFile(TMainForm& form, const std::string& path)
             std::string key;
             std::string value;
             SplitCommand(line, '=', key, value);
-            if (IsScriptFileName(key))
+            if (IsScriptFileName(key)) {
+                form.NoteCommandFailed();
                 tk::ShowMessage(tk::LoadStr(S_SCRIPT_CALLS_SCRIPT));
-            else
+            } else {
                 ExecuteCommand(form, key, value);
+            }
         }
     } catch (const std::exception& e) {
+        form.NoteCommandFailed();
         tk::ShowMessage(tk::LoadStr(S_SCRIPT_READ_ERROR) + path + "\r\n\r\n" + e.what());
     }
 }
@@ -526,6 +548,7 @@ void ProcessCommandLine(TMainForm& form, const std::vector<std::string>& paramet
         } catch (const std::exception& e) {
             // A command given directly has no script file to name: it is
             // reported like any failed command, and the next parameter runs.
+            form.NoteCommandFailed();
             tk::App().ShowException(e);
         }
     }

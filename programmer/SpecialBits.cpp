@@ -226,6 +226,7 @@ void TMainForm::ProgramSpecialBits(tk::Component* sender)
 
 void TMainForm::EditSpecialBits(tk::Component* sender)
 {
+    TCommandResult result(*this);
     int category = 0;
     if (sender && (sender == BtSpecialBits1 || sender == MnuSpecialBits1))
         category = 1;
@@ -299,4 +300,5 @@ void TMainForm::EditSpecialBits(tk::Component* sender)
     std::uint8_t none = 0;
     functions.write(port, FSpecialBits.empty() ? &none : FSpecialBits.data(),
                     static_cast<std::int32_t>(FSpecialBits.size()) - 1);
+    result.Done();
 }

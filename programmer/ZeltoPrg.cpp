@@ -20,7 +20,11 @@
 
 namespace {
 
-void Run()
+// The exit code: 0, or 1 when the program ends right after its command line
+// (EXIT, a syntax error, a missing plug-in) and a command of it failed, so
+// that whoever started the run can tell. Fatal ends keep their own codes
+// (200, 101 to 123) and never come back here.
+int Run()
 {
     // The language module of the user's locale, before any window exists,
     // so that every window is built from it.
@@ -43,8 +47,10 @@ void Run()
     app.CreateForm<TCloneForm>();
 
     ProcessCommandLine(*mainForm);
+    const int exitCode = app.Terminated() && mainForm->CommandsFailed() ? 1 : 0;
 
     app.Run();
+    return exitCode;
 }
 
 }  // namespace
@@ -52,8 +58,9 @@ void Run()
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     InstallAutoAnswerFromEnvironment();
+    int exitCode = 0;
     try {
-        Run();
+        exitCode = Run();
     } catch (const tk::ExitRequested& exit) {
         return exit.code;
     } catch (const std::exception& e) {
@@ -62,5 +69,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     tk::App().Reset();
     EndPreviousInstance();
-    return 0;
+    return exitCode;
 }

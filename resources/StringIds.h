@@ -82,6 +82,7 @@
 #define S_HEX_INVALID_RECORD_TYPE        65072
 #define S_HEX_INVALID_DATA               65073
 #define S_HEX_INVALID_CHECKSUM           65074
+#define S_HEX_MISSING_END_RECORD         65075
 
 /* HEX file commands: dialog titles and status texts */
 #define S_READ_HEX_TO_FLASH_TITLE        65080

@@ -217,9 +217,23 @@ TEST(HexFileLoad, EndRecordAloneLeavesEveryElementAtFillByte)
     Buffer buffer(64, 7);
     LoadText(":00000001FF\r\n", buffer);
     EXPECT_TRUE(AllEqual(buffer, 255));
-    buffer.assign(64, 7);
-    LoadText("", buffer);
+}
+
+TEST(HexFileLoad, AFileWithoutItsEndRecordIsCutOffAndDiscarded)
+{
+    // Cut at a line boundary: every record that is there is sound.
+    const std::string records = ":0400100001020304E2\r\n:0400000005060708E2\r\n";
+    Buffer buffer(20, 7);
+    EXPECT_EQ(LoadError<EHexFileError>(records, buffer), FormatMessage("[Missing End Record]", 3));
     EXPECT_TRUE(AllEqual(buffer, 255));
+    buffer.assign(20, 7);
+    EXPECT_EQ(LoadError<EHexFileError>("", buffer), FormatMessage("[Missing End Record]", 1));
+    EXPECT_TRUE(AllEqual(buffer, 255));
+    EXPECT_EQ(LoadError<EHexFileError>(":0400100001020304E2", buffer), FormatMessage("[Missing End Record]", 2));
+    // The end record may stand anywhere; what follows it still loads.
+    LoadText(records + ":00000001FF\r\n:0100130009E3\r\n", buffer);
+    EXPECT_EQ(buffer[0], 5);
+    EXPECT_EQ(buffer[19], 9);
 }
 
 TEST(HexFileLoad, DataRecordStoresItsBytesAtTheirAddresses)
@@ -254,7 +268,7 @@ TEST(HexFileLoad, RecordTypeIsReadInDecimal)
     Buffer buffer(4, 0);
     // Type "10" is decimal ten, a record without data; the checksum still
     // sums the field as the hexadecimal byte 10.
-    LoadText(":00000010F0\r\n", buffer);
+    LoadText(":00000010F0\r\n:00000001FF\r\n", buffer);
     EXPECT_TRUE(AllEqual(buffer, 255));
     EXPECT_EQ(LoadError<EHexFileError>(":0000000AF6\r\n", buffer), FormatMessage("[Invalid Record Type]", 1));
     EXPECT_EQ(LoadError<EHexFileError>(":000000-1FF\r\n", buffer), FormatMessage("[Invalid Record Type]", 1));
@@ -315,7 +329,7 @@ TEST(HexFileLoad, DataBeyondTheBufferIsACapacityError)
               "The file t.hex\r\ncontains data that exceeds the capacity of  1024 bytes\r\nData was discarded.");
     EXPECT_TRUE(AllEqual(buffer, 255));
     // The last address of the buffer itself is fine.
-    LoadText(":0103FF0042BB\r\n", buffer);
+    LoadText(":0103FF0042BB\r\n:00000001FF\r\n", buffer);
     EXPECT_EQ(buffer[1023], 0x42);
 }
 
@@ -498,10 +512,13 @@ TEST(HexFileFiles, FailedSaveCreatesNoFile)
     EXPECT_EQ(dir.EntryCount(), 0u);
 }
 
-TEST(HexFileFiles, MissingFileRaisesAndLeavesTheBufferAlone)
+TEST(HexFileFiles, AMissingFileAfterAGoodLoadLeavesAllFillByte)
 {
     TempDir dir;
-    Buffer buffer(16, 9);
+    Buffer buffer(16, 0);
+    WriteBytes(dir.File("good.hex"), ":0400000001020304F2\r\n:00000001FF\r\n");
+    MakeHexFile(buffer, dir.File("good.hex")).LoadFromFile(buffer);
+    ASSERT_EQ(buffer[3], 4);
     THexFile hex = MakeHexFile(buffer, dir.File("absent.hex"));
     try {
         hex.LoadFromFile(buffer);
@@ -509,7 +526,37 @@ TEST(HexFileFiles, MissingFileRaisesAndLeavesTheBufferAlone)
     } catch (const tk::EInOutError& e) {
         EXPECT_EQ(e.Message(), "File not found");
     }
-    EXPECT_TRUE(AllEqual(buffer, 9));
+    EXPECT_TRUE(AllEqual(buffer, 255)) << "the previous file's data must not pass for this one's";
+}
+
+TEST(HexFileFiles, SaveNeverTouchesAUsersFileBesideTheTarget)
+{
+    TempDir dir;
+    const std::string path = dir.File("flash.hex");
+    // Names an earlier version wrote beside the target, and ones like its own.
+    const char* const kUsersFiles[] = {"flash.hex.~tmp", "~000", "~1234567"};
+    for (const char* name : kUsersFiles)
+        WriteBytes(dir.File(name), std::string("mine: ") + name);
+    Buffer buffer(2, 0);
+    MakeHexFile(buffer, path).SaveToFile(buffer);
+    EXPECT_EQ(ReadBytes(path), ":020000000000FE\r\n:00000001FF\r\n");
+    for (const char* name : kUsersFiles)
+        EXPECT_EQ(ReadBytes(dir.File(name)), std::string("mine: ") + name);
+    EXPECT_EQ(dir.EntryCount(), 4u) << "nothing of the save is left behind";
+}
+
+TEST(HexFileFiles, SaveToANameAsLongAsTheSystemAllows)
+{
+    TempDir dir;
+    // 252 characters leave no room for a suffix within a file system's 255:
+    // the temporary file must not be named after the target.
+    const std::string path = dir.File(std::string(248, 'n') + ".hex");
+    WriteBytes(path, "old");
+    ASSERT_EQ(ReadBytes(path), "old") << "the system refuses this name itself";
+    Buffer buffer(2, 0x11);
+    MakeHexFile(buffer, path).SaveToFile(buffer);
+    EXPECT_EQ(ReadBytes(path), ":020000001111DC\r\n:00000001FF\r\n");
+    EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 TEST(HexFileFiles, FormatErrorFromAFileNamesThePath)
