@@ -47,6 +47,17 @@ protected:
     // The exit code; -1 when the program did not end in time.
     long WaitForExit(DWORD timeoutMs = kRunTimeoutMs) { return process_.WaitForExit(timeoutMs); }
 
+    // One more run of the program to its end: its exit code, -1 when it
+    // did not end in time.
+    long RunToEnd(const std::string& parameters)
+    {
+        ProgramProcess run;
+        const std::string commandLine = "\"" + ExecutableFolder() + "ZeltoPrg.exe\" " + parameters;
+        if (!run.Start(commandLine, scratch_.Path()))
+            return -2;
+        return run.WaitForExit(kRunTimeoutMs);
+    }
+
     HWND WaitForMainWindow()
     {
         return process_.WaitForWindow("ZELTO Raz-Edezadu Divudavizu using no library", kRunTimeoutMs);
@@ -142,8 +153,9 @@ TEST_F(ProgramRun, ASyntaxErrorIsShownTheRestRunsAndTheProgramEnds)
 {
     WriteTextFile(scratch_.File("error.zlt"), "COMMENT=before\r\nBOGUS=1\r\nMESSAGE=after the error\r\n");
     Start("error.zlt \"MESSAGE=next parameter\"");
-    // No EXIT: the syntax error alone ends the program once all has run.
-    EXPECT_EQ(WaitForExit(), 0);
+    // No EXIT: the syntax error alone ends the program once all has run,
+    // and the caller hears of the error.
+    EXPECT_EQ(WaitForExit(), 1);
     EXPECT_THAT(Log(), ElementsAre(Box(Text(S_SCRIPT_SYNTAX_ERROR, {"BOGUS", "1"})), Box("after the error"),
                                    Box("next parameter")));
 }
@@ -157,6 +169,41 @@ TEST_F(ProgramRun, AMissingScriptIsShownAndTheProgramStaysOpen)
                                    Box("next parameter")));
     ::PostMessageA(wnd, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForExit(), 0);
+}
+
+TEST_F(ProgramRun, TheExitCodeIsOneWhenAnyCommandFailed)
+{
+    WriteHexFile("Demo.hex");
+    // Each run ends by EXIT (or the missing plug-in) after one failure among
+    // commands that succeed; the chip holds other data than Demo.hex.
+    const std::string plugIn = "LOADPLUGIN=DemoPlugin.dll GETCHIPID=TRUE ";
+    EXPECT_EQ(RunToEnd(plugIn + "LOADFLASHBUFFER=absent.hex COMMENT=x EXIT=TRUE"), 1) << "a failed load";
+    EXPECT_EQ(RunToEnd("READFLASH=TRUE EXIT=TRUE"), 1) << "refused: no plug-in";
+    EXPECT_EQ(RunToEnd(plugIn + "LOADFLASHBUFFER=Demo.hex VERIFYFLASH=TRUE EXIT=TRUE"), 1) << "a verify difference";
+    EXPECT_EQ(RunToEnd("LOADPLUGIN=Absent.dll COMMENT=x"), 1) << "a missing plug-in ends the run";
+    EXPECT_EQ(RunToEnd("Absent.zlt EXIT=TRUE"), 1) << "a script that cannot be read";
+    WriteTextFile(scratch_.File("DemoPlugin.cfg"), "DEVICE=ATDEMO8\nFAIL_WRITE_FLASH=10\n");
+    EXPECT_EQ(RunToEnd(plugIn + "LOADFLASHBUFFER=Demo.hex WRITEFLASH=TRUE EXIT=TRUE"), 1) << "a failed write";
+    WriteTextFile(scratch_.File("DemoPlugin.cfg"), "DEVICE=ATDEMO8\nFAIL_POWERUP=1,2,3,4,5,6\n");
+    EXPECT_EQ(RunToEnd(plugIn + "READFLASH=TRUE EXIT=TRUE"), 1) << "a device that does not power up";
+    WriteTextFile(scratch_.File("DemoPlugin.cfg"), "DEVICE=ATDEMO8\n");
+    EXPECT_EQ(RunToEnd(plugIn + "READALL=TRUE VERIFYALL=TRUE VIEWDEC=TRUE EXIT=TRUE"), 0) << "all succeeded";
+
+    // The fatal ends keep their own codes, whatever failed before them.
+    EXPECT_EQ(RunToEnd("LOADFLASHBUFFER=absent.hex LOADPLUGIN=DemoPluginNoPowerOff.dll"), 101);
+    WriteTextFile(scratch_.File("ZeltoProgBasic.cfg"), "OPENDRIVER_FAILS=1\n");
+    EXPECT_EQ(RunToEnd("BOGUS=1"), 200);
+}
+
+TEST_F(ProgramRun, AScriptWithAByteOrderMarkRunsFromItsFirstLine)
+{
+    WriteHexFile("Demo.hex");
+    WriteTextFile(scratch_.File("bom.zlt"), "\xEF\xBB\xBFLOADPLUGIN=DemoPlugin.dll\r\nLOADFLASHBUFFER=Demo.hex\r\n"
+                                            "WRITEFLASH=TRUE\r\nEXIT=TRUE\r\n");
+    Start("bom.zlt");
+    EXPECT_EQ(WaitForExit(), 0);
+    EXPECT_THAT(Log(), IsEmpty());
+    EXPECT_EQ(ChipFlash(), Expected());
 }
 
 }  // namespace
