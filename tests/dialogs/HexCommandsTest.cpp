@@ -158,10 +158,20 @@ TEST_F(HexCommands, ACommandModeLoadReadsTheScriptsFile)
     form.Action_OpenPromExecute(nullptr);
     EXPECT_EQ(MainUnit().EEpromBuffer, std::vector<std::int32_t>(512, 0x3C));
     EXPECT_EQ(form.PanelText(1), "HEX file successfully loaded in the EEprom buffer.");
-    // A missing file is just "not loaded".
+    // A missing or locked file is "not loaded", and what the good file left
+    // must not stay behind to be written to a device as if it were loaded.
     form.FScriptHexFileName = folder_.File("missing.eep");
     form.Action_OpenPromExecute(nullptr);
     EXPECT_EQ(form.PanelText(1), "No HEX file has been loaded in the EEprom buffer.");
+    EXPECT_EQ(MainUnit().EEpromBuffer, std::vector<std::int32_t>(512, 255));
+    MainUnit().EEpromBuffer.assign(512, 0x3C);
+    HANDLE lock = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    form.FScriptHexFileName = path;
+    form.Action_OpenPromExecute(nullptr);
+    ::CloseHandle(lock);
+    EXPECT_EQ(form.PanelText(1), "No HEX file has been loaded in the EEprom buffer.");
+    EXPECT_EQ(MainUnit().EEpromBuffer, std::vector<std::int32_t>(512, 255));
 }
 
 TEST_F(HexCommands, SavingTheEEpromBufferWritesTheFileAndRemembersTheFolder)
