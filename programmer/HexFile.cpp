@@ -167,7 +167,9 @@ bool CreateNewFile(const std::string& path)
 // so that the path stays within the limit that the target's path kept.
 std::string CreateTemporaryBeside(const std::string& target)
 {
-    const std::size_t slash = target.find_last_of("\\/");
+    // A drive alone ("C:name.hex") is a folder too: the file must not move
+    // to another drive when it replaces the target.
+    const std::size_t slash = target.find_last_of("\\/:");
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::size_t nameLength = target.size() - folder.size();
     const std::size_t digits = std::clamp<std::size_t>(nameLength > 1 ? nameLength - 1 : 0, 3, 7);
