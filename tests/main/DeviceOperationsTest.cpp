@@ -364,10 +364,12 @@ TEST_F(DeviceCommands, EscDuringAReadAsksAndYesKeepsWhatWasRead)
     MainUnit().FlashBuffer.assign(8192, 0);
     messages_.Answer(tk::mrYes);
     SteppingClock clock;
+    form.SetCommandDone(true);  // as the command before it left it
     form.Action_ReadFlashExecute(nullptr);
     ASSERT_THAT(messages_.Texts(), ElementsAre("Really abort operation?"));
     EXPECT_EQ(messages_.Shown()[0].buttons, tk::mbYesNo);
     EXPECT_EQ(form.PanelText(1), "Operation aborted.");
+    EXPECT_FALSE(form.CommandDone()) << "an aborted read is no success for the command line";
     EXPECT_EQ(MainUnit().AbortRequested, 0);
     const auto& flash = MainUnit().FlashBuffer;
     EXPECT_EQ(flash[3], chip[3]);
