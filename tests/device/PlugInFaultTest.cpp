@@ -84,6 +84,11 @@ TEST_F(PlugInFaults, EveryKindOfHardwareExceptionBecomesTheToolkitsException)
     // The stack is whole again and later faults are caught as well.
     Behave("read-fault=3,fault=stack");
     EXPECT_THROW(form.Action_ReadPromExecute(nullptr), EPlugInFault);
+
+    // An exception the plug-in handles itself is none of the program's.
+    Behave("read-raise=1");
+    form.Action_ReadPromExecute(nullptr);
+    EXPECT_EQ(form.PanelText(1), "EEprom read successfully");
 }
 
 TEST_F(PlugInFaults, TextsAreCopiedAtOnceAndUnreadableOnesEndTheCommand)

@@ -17,6 +17,9 @@
 //   devices=fault             GetDevicesNames faults
 //   devices=garbage           GetDevicesNames answers one unreadable name
 //   probe=fault               IsZeltoPlugIn faults
+//   read-raise=1              every read raises an exception of its own and
+//                             handles it in a frame of its own, as plug-ins
+//                             written with exceptions do
 #include <windows.h>
 
 #include <cstdint>
@@ -98,9 +101,31 @@ void Enter()
     }
 }
 
+constexpr DWORD kOwnException = 0xE0484F53;
+
+EXCEPTION_DISPOSITION NTAPI OwnHandler(EXCEPTION_RECORD* record, void*, CONTEXT*, void*)
+{
+    if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+        return ExceptionContinueSearch;
+    return record->ExceptionCode == kOwnException ? ExceptionContinueExecution : ExceptionContinueSearch;
+}
+
+// An exception raised and handled inside the plug-in, in a frame of its own.
+void RaiseAndHandle()
+{
+    EXCEPTION_REGISTRATION_RECORD own;
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(own.Next));
+    own.Handler = &OwnHandler;
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(&own) : "memory");
+    RaiseException(kOwnException, 0, 0, nullptr);
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(own.Next) : "memory");
+}
+
 std::uint8_t Read(std::int32_t address, std::int32_t* data, const std::uint8_t* memory, int size)
 {
     Enter();
+    if (Setting("read-raise") == "1")
+        RaiseAndHandle();
     const std::string faultAt = Setting("read-fault");
     if (!faultAt.empty() && std::strtol(faultAt.c_str(), nullptr, 16) == address)
         Fault();
