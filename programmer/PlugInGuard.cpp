@@ -17,6 +17,7 @@ struct TGuardFrame {
     EXCEPTION_REGISTRATION_RECORD record;
     void* resume[5];  // __builtin_setjmp's buffer
     TPlugInFault* fault;
+    std::uint16_t fpuControl;  // the caller's floating-point control word
 };
 
 EXCEPTION_REGISTRATION_RECORD* ChainHead()
@@ -67,8 +68,13 @@ EXCEPTION_DISPOSITION NTAPI GuardHandler(EXCEPTION_RECORD* record, void* establi
     frame.record.Next = ChainHead();
     frame.record.Handler = &GuardHandler;
     frame.fault = &fault;
+    __asm__ __volatile__("fnstcw %0" : "=m"(frame.fpuControl));
     if (__builtin_setjmp(frame.resume)) {
         SetChainHead(frame.record.Next);
+        // The plug-in may have stopped with values on the floating-point
+        // stack, its own control word or the direction flag set: the
+        // caller's code expects none of that.
+        __asm__ __volatile__("fninit\n\tfldcw %0\n\tcld" : : "m"(frame.fpuControl) : "memory");
         if (fault.code == static_cast<std::uint32_t>(EXCEPTION_STACK_OVERFLOW))
             RestoreStackGuard();
         return false;

@@ -101,6 +101,16 @@ TEST_F(PlugInFaults, TextsAreCopiedAtOnceAndUnreadableOnesEndTheCommand)
     ASSERT_NE(SBForm(), nullptr);
     EXPECT_EQ(SBForm()->Caption(), "Hostile Fuses");
 
+    // Names that cannot be read at all.
+    Behave("categories=garbage");
+    try {
+        form.Action_LoadPluginExecute(nullptr);
+        ADD_FAILURE() << "no exception";
+    } catch (const EPlugInFault& e) {
+        EXPECT_THAT(e.Message(), StartsWith(FaultText("GetSpecialBitsCategoryName", "C0000005")));
+    }
+    EXPECT_EQ(MainUnit().Busy, 0);
+
     // A name that runs into an unreadable page.
     Behave("name=unterminated");
     WatchCalls();
