@@ -9,6 +9,10 @@
 
 #include <cstdint>
 
+#if !defined(__i386__)
+#error "The guard keeps the frame chain of 32-bit x86 (FS:[0]); other targets need their own frame."
+#endif
+
 namespace {
 
 // The registration the system sees (it must come first), and where to
