@@ -179,14 +179,16 @@ void TPlugInForm::ScanPlugIns() {
     }
     // A library that faults while it is asked for its devices is left out,
     // as one that does not load is: it could not be worked with.
-    std::erase_if(plugIns_, [this](PlugInEntry& entry) {
+    std::vector<PlugInEntry> probed;
+    for (PlugInEntry& entry : plugIns_) {
         try {
             entry.deviceNames = ReadPlugInDeviceNames(plugInDirectory_ + entry.fileName);
-            return false;
         } catch (const EPlugInFault&) {
-            return true;
+            continue;
         }
-    });
+        probed.push_back(std::move(entry));
+    }
+    plugIns_ = std::move(probed);
     SG1->SetRowCount(static_cast<int>(plugIns_.size()) + 1);
     if (plugIns_.empty()) {
         tk::ShowMessage(tk::LoadStr(S_PLUGINS_NONE_FOUND));
