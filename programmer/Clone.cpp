@@ -590,7 +590,8 @@ void TMainForm::Action_CloneExecute(tk::Component*)
             return;
         const bool lastPass = !manyClones;
 
-        unit.PlugIn.EraseChip(FPortAddress);
+        const std::int32_t port = FPortAddress;
+        PlugInCall(pfEraseChip, [&] { unit.PlugIn.EraseChip(port); });
         CloneWait();
 
         TWritePass flashPass;

@@ -622,10 +622,8 @@ void TMainForm::MnuViewOperationsClick(tk::Component*) { ToggleBarVisible(*ViewB
 
 namespace {
 
-// The longest device name kept, and the largest memory a plug-in may
-// report: a plug-in answering nonsense must not make the buffers eat all
-// memory.
-constexpr std::size_t kDeviceNameLength = 255;
+// The largest memory a plug-in may report: a plug-in answering nonsense
+// must not make the buffers eat all memory.
 constexpr std::int32_t kMaxMemorySize = 16 * 1024 * 1024;
 
 // The program file's folder without its trailing separator.
@@ -644,18 +642,45 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// A text the plug-in hands back, copied at once: null reads as empty, and no
-// more than `limit` characters are read.
-std::string CopyPlugInText(const char* text, std::size_t limit = kDeviceNameLength)
-{
-    if (!text)
-        return {};
-    std::size_t length = 0;
-    while (length < limit && text[length] != '\0')
-        ++length;
-    return std::string(text, length);
-}
+// Powers the device off on every way out once it has been powered up. The
+// device counts as powered from the moment PowerUpDevice is called: a
+// plug-in that faults inside it may have switched the power on.
+class TDevicePower {
+public:
+    TDevicePower(const TPlugInEntryPoints& plugIn, std::int32_t port) : plugIn_(plugIn), port_(port) {}
+    ~TDevicePower()
+    {
+        // Still on here only on an exception's way out: that exception is
+        // the one reported, not a second fault while switching off.
+        try {
+            Off();
+        } catch (...) {
+        }
+    }
+    TDevicePower(const TDevicePower&) = delete;
+    TDevicePower& operator=(const TDevicePower&) = delete;
 
+    bool Up()
+    {
+        on_ = true;
+        on_ = PlugInCall(pfPowerUpDevice, [this] { return plugIn_.PowerUpDevice(port_); }) != 0;
+        return on_;
+    }
+    // Off at the end whatever the power-up answered.
+    void Hold() { on_ = true; }
+    void Off()
+    {
+        if (!on_)
+            return;
+        on_ = false;
+        PlugInCall(pfPowerOffDevice, [this] { plugIn_.PowerOffDevice(port_); });
+    }
+
+private:
+    const TPlugInEntryPoints& plugIn_;
+    std::int32_t port_;
+    bool on_ = false;
+};
 
 std::string MainCaption(const std::string& tail)
 {
@@ -797,14 +822,22 @@ void TMainForm::ApplyPlugInSpecialBitsInfo()
 void TMainForm::ApplyPlugInSpecialBitsNames()
 {
     TMainUnitState& unit = MainUnit();
-    unit.SpecialBitsCategoryNames.assign(3, nullptr);
-    if (unit.PlugIn.GetSpecialBitsCategoryName)
-        unit.PlugIn.GetSpecialBitsCategoryName(unit.SpecialBitsCategoryNames.data(), 2);
+    unit.SpecialBitsCategoryNames.assign(3, std::string());
+    // The plug-in may release or reuse its texts once it has returned: they
+    // are copied here and its pointers are never read again.
+    const char* answers[3] = {};
+    if (unit.PlugIn.GetSpecialBitsCategoryName) {
+        const GetSpecialBitsCategoryNameProc getNames = unit.PlugIn.GetSpecialBitsCategoryName;
+        PlugInCall(pfGetSpecialBitsCategoryName, [&] { getNames(answers, 2); });
+        for (std::size_t n = 0; n < 3; ++n)
+            unit.SpecialBitsCategoryNames[n] = CopyPlugInText(
+                unit.PlugInFileName, PlugInDeviceFunctionNames[pfGetSpecialBitsCategoryName], answers[n]);
+    }
 
     tk::BitBtn* buttons[3] = {BtSpecialBits1, BtSpecialBits2, BtSpecialBits3};
     tk::MenuItem* items[3] = {MnuSpecialBits1, MnuSpecialBits2, MnuSpecialBits3};
     for (int n = 0; n < 3; ++n) {
-        const std::string name = CopyPlugInText(unit.SpecialBitsCategoryNames[static_cast<std::size_t>(n)]);
+        const std::string& name = unit.SpecialBitsCategoryNames[static_cast<std::size_t>(n)];
         buttons[n]->SetHint(name);
         items[n]->SetCaption(name);
         // The picture shows alone when the plug-in has one, else the
@@ -828,11 +861,18 @@ bool TMainForm::CheckProgrammer()
     const TMainUnitState& unit = MainUnit();
     const bool callable = unit.PlugInLoaded && FPortAddress != 0;
     bool present = false;
-    if (callable && unit.PlugIn.CheckProgrammingDevice)
-        present = unit.PlugIn.CheckProgrammingDevice(FPortAddress) != 0;
-    // Off before the user is told it is safe to plug the adapter in.
-    if (callable && unit.PlugIn.PowerOffDevice)
-        unit.PlugIn.PowerOffDevice(FPortAddress);
+    if (callable) {
+        // Off before the user is told it is safe to plug the adapter in, and
+        // after a fault in the check as well.
+        TDevicePower power(unit.PlugIn, FPortAddress);
+        if (unit.PlugIn.PowerOffDevice)
+            power.Hold();
+        const std::int32_t port = FPortAddress;
+        if (unit.PlugIn.CheckProgrammingDevice)
+            present = PlugInCall(pfCheckProgrammingDevice,
+                                 [&] { return unit.PlugIn.CheckProgrammingDevice(port); }) != 0;
+        power.Off();
+    }
     if (present) {
         SetPanelText(2, tk::FmtLoadStr(S_PORT_PROGRAMMER_OK, {PortText(FPortAddress)}));
     } else {
@@ -883,10 +923,16 @@ void TMainForm::IdentifyDevice()
     if (FPortAddress == 0)
         return;
     const TPlugInEntryPoints& p = unit.PlugIn;
-    p.PowerUpDevice(FPortAddress);
-    p.CheckSignature(FPortAddress);
-    p.PowerOffDevice(FPortAddress);
-    unit.DeviceName = CopyPlugInText(p.GetDeviceFoundName());
+    const std::int32_t port = FPortAddress;
+    {
+        TDevicePower power(p, port);
+        power.Up();
+        power.Hold();
+        PlugInCall(pfCheckSignature, [&] { p.CheckSignature(port); });
+        power.Off();
+    }
+    unit.DeviceName = CopyPlugInText(unit.PlugInFileName, PlugInDeviceFunctionNames[pfGetDeviceFoundName],
+                                     PlugInCall(pfGetDeviceFoundName, [&] { return p.GetDeviceFoundName(); }));
     // A size of 0 or below is an absent memory; one beyond what a buffer
     // may take is refused (and treated as absent) instead of allocated.
     const auto trustedSize = [&unit](std::int32_t size, const char* memory) -> std::int32_t {
@@ -898,8 +944,9 @@ void TMainForm::IdentifyDevice()
             tk::ShowMessage(tk::FmtLoadStr(S_MEMORY_SIZE_REFUSED, {tk::IntToStr(size), memory, unit.DeviceName}));
         return 0;
     };
-    FFlashSize = trustedSize(p.GetDeviceFoundFlashSize(), "Flash");
-    FEEpromSize = trustedSize(p.GetDeviceFoundEEpromSize(), "EEPROM");
+    FFlashSize = trustedSize(PlugInCall(pfGetDeviceFoundFlashSize, [&] { return p.GetDeviceFoundFlashSize(); }), "Flash");
+    FEEpromSize =
+        trustedSize(PlugInCall(pfGetDeviceFoundEEpromSize, [&] { return p.GetDeviceFoundEEpromSize(); }), "EEPROM");
 
     unit.FlashEnabled = FFlashSize != 0 ? 1 : 0;
     if (!unit.FlashEnabled)
@@ -1049,33 +1096,6 @@ private:
     bool simple_ = true;
 };
 
-// Powers the device off on every way out once it has been powered up.
-class TDevicePower {
-public:
-    TDevicePower(const TPlugInEntryPoints& plugIn, std::int32_t port) : plugIn_(plugIn), port_(port) {}
-    ~TDevicePower() { Off(); }
-    TDevicePower(const TDevicePower&) = delete;
-    TDevicePower& operator=(const TDevicePower&) = delete;
-
-    bool Up()
-    {
-        on_ = plugIn_.PowerUpDevice(port_) != 0;
-        return on_;
-    }
-    void Off()
-    {
-        if (!on_)
-            return;
-        on_ = false;
-        plugIn_.PowerOffDevice(port_);
-    }
-
-private:
-    const TPlugInEntryPoints& plugIn_;
-    std::int32_t port_;
-    bool on_ = false;
-};
-
 }  // namespace
 
 TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transfer)
@@ -1102,7 +1122,7 @@ TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transf
     const TPlugInEntryPoints& p = unit.PlugIn;
     const std::int32_t port = FPortAddress;
     if (writing && FChipEraseBeforeProgramming == 1) {
-        p.EraseChip(port);
+        PlugInCall(pfEraseChip, [&] { p.EraseChip(port); });
         if (flash)
             tk::SleepBeepSeam()->Sleep(100);
     }
@@ -1111,7 +1131,7 @@ TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transf
         tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_POWERED_UP));
         return TTransferOutcome::Refused;
     }
-    if (!p.EnableProgramming(port)) {
+    if (!PlugInCall(pfEnableProgramming, [&] { return p.EnableProgramming(port); })) {
         // Powered, so powered off again before the user hears of it.
         power.Off();
         tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_ENABLED));
@@ -1121,6 +1141,8 @@ TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transf
     std::vector<std::int32_t>& buffer = flash ? unit.FlashBuffer : unit.EEpromBuffer;
     const ReadAddressProc read = flash ? p.ReadFlashAddress : p.ReadEEpromAddress;
     const WriteAddressProc write = flash ? p.WriteFlashAddress : p.WriteEEpromAddress;
+    const PlugInFunctionIndex readFunction = flash ? pfReadFlashAddress : pfReadEEpromAddress;
+    const PlugInFunctionIndex writeFunction = flash ? pfWriteFlashAddress : pfWriteEEpromAddress;
     const auto redraw = [this, flash] { flash ? ShowFlashBuffer() : ShowEEpromBuffer(); };
     const std::int32_t last = static_cast<std::int32_t>(buffer.size()) - 1;
     PBar->SetMax(std::max(last, 0));
@@ -1161,10 +1183,11 @@ TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transf
         HexByte(high + 1, address >> 8);
         HexByte(low, address);
         if (verifying) {
-            // A read that fails cannot confirm the byte: it counts as a difference.
-            const bool readOk = read(port, address, &verified) != 0;
+            // A read that fails cannot confirm the byte: it counts as a
+            // difference. The device's byte is the low 8 bits of the answer.
+            const bool readOk = PlugInCall(readFunction, [&] { return read(port, address, &verified); }) != 0;
             status().SetText(progress.Format({high, 3}, {low, 2}));
-            if (!readOk || buffer[index] != verified) {
+            if (!readOk || buffer[index] != (verified & 0xFF)) {
                 power.Off();
                 tk::MessageDlg(tk::FmtLoadStr(texts.mismatch, {std::string_view(high, 3), std::string_view(low, 2)}),
                                tk::mtError, tk::mbOK);
@@ -1172,8 +1195,17 @@ TMainForm::TTransferOutcome TMainForm::Transfer(TMemory memory, TTransfer transf
                 return TTransferOutcome::Difference;
             }
         } else {
-            const bool ok = reading ? read(port, address, &buffer[index]) != 0
-                                    : write(port, address, buffer[index]) != 0;
+            bool ok = false;
+            if (reading) {
+                // The device's byte is the low 8 bits of the answer, so the
+                // grid, a following write and a saved file all see that byte.
+                std::int32_t data = buffer[index];
+                ok = PlugInCall(readFunction, [&] { return read(port, address, &data); }) != 0;
+                buffer[index] = data & 0xFF;
+            } else {
+                const std::int32_t data = buffer[index];
+                ok = PlugInCall(writeFunction, [&] { return write(port, address, data); }) != 0;
+            }
             if (!ok)
                 ++unit.ErrorCount;
             if (unit.ErrorCount != countShown) {
@@ -1247,7 +1279,8 @@ void TMainForm::Action_EraseChipExecute(tk::Component*)
             tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_POWERED_UP));
             return;
         }
-        unit.PlugIn.EraseChip(FPortAddress);
+        const std::int32_t port = FPortAddress;
+        PlugInCall(pfEraseChip, [&] { unit.PlugIn.EraseChip(port); });
         power.Off();
         SetPanelText(1, tk::LoadStr(S_DEVICE_ERASED));
         result.Done();

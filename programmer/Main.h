@@ -11,6 +11,7 @@
 
 #include "components/PortIO.h"
 #include "programmer/BufferView.h"
+#include "programmer/PlugInGuard.h"
 #include "programmer/PlugInInterface.h"
 #include "toolkit/Forms.h"
 
@@ -88,13 +89,22 @@ struct TMainUnitState {
     std::string PlugInFileName;
     HMODULE PlugInHandle = nullptr;
     TPlugInEntryPoints PlugIn;
-    // Owned by the plug-in; valid while it stays loaded.
-    std::vector<const char*> SpecialBitsCategoryNames;
+    // Copied from the plug-in's answer at once (at most 255 characters each).
+    std::vector<std::string> SpecialBitsCategoryNames;
 };
 
 TMainUnitState& MainUnit();
 // Back to the state at load (a bound plug-in library is freed).
 void ResetMainUnit();
+
+// A call into the bound plug-in inside the fault guard (PlugInGuard.h): a
+// hardware exception in it raises EPlugInFault naming the plug-in's file
+// and `function`.
+template <class Call>
+auto PlugInCall(PlugInFunctionIndex function, Call&& call) -> decltype(call())
+{
+    return GuardPlugInCall(MainUnit().PlugInFileName, PlugInDeviceFunctionNames[function], call);
+}
 
 // Decides the Ports menu from what CheckPorts found.
 struct TPortMenuPlan {

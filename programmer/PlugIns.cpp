@@ -3,6 +3,7 @@
 #include "programmer/PlugIns.h"
 
 #include "components/VersionInfo.h"
+#include "programmer/PlugInGuard.h"
 #include "programmer/PlugInInterface.h"
 #include "resources/StringIds.h"
 #include "toolkit/Grids.h"
@@ -74,7 +75,12 @@ std::vector<std::string> ListLibraryFiles(const std::string& directory) {
 bool IsPlugInLibrary(const std::string& path) {
     LoadedLibrary library(path);
     auto isPlugIn = library.Find<IsZeltoPlugInProc>(IsZeltoPlugInExportName);
-    return isPlugIn && isPlugIn() != 0;
+    if (!isPlugIn) return false;
+    try {
+        return GuardPlugInCall(path, IsZeltoPlugInExportName, [&] { return isPlugIn(); }) != 0;
+    } catch (const EPlugInFault&) {
+        return false;
+    }
 }
 
 std::vector<std::string> ReadPlugInDeviceNames(const std::string& path) {
@@ -85,17 +91,19 @@ std::vector<std::string> ReadPlugInDeviceNames(const std::string& path) {
     // stays 0.
     std::vector<const char*> slots(PlugInDeviceNameSlots, nullptr);
     int32_t count = 0;
-    getNames(&count, slots.data(), PlugInDeviceNameSlots - 1);
+    GuardPlugInCall(path, GetDevicesNamesExportName,
+                    [&] { getNames(&count, slots.data(), PlugInDeviceNameSlots - 1); });
     // Copied while the library is still loaded: the texts live in it.
-    return CopyDeviceNames(count, slots.data(), slots.size());
+    return CopyDeviceNames(count, slots.data(), slots.size(), path);
 }
 
-std::vector<std::string> CopyDeviceNames(int32_t count, const char* const* names, std::size_t slotCount) {
+std::vector<std::string> CopyDeviceNames(int32_t count, const char* const* names, std::size_t slotCount,
+                                         std::string_view plugIn) {
     const auto usable = static_cast<int64_t>(names ? slotCount : 0);
     const int64_t n = std::clamp<int64_t>(count, 0, usable);
     std::vector<std::string> copies;
     copies.reserve(static_cast<std::size_t>(n));
-    for (int64_t i = 0; i < n; ++i) copies.push_back(ShortStringFrom(names[i]));
+    for (int64_t i = 0; i < n; ++i) copies.push_back(CopyPlugInText(plugIn, GetDevicesNamesExportName, names[i]));
     return copies;
 }
 
@@ -169,6 +177,18 @@ void TPlugInForm::ScanPlugIns() {
         entry.fileName = ShortStringFrom(name.c_str());
         plugIns_.push_back(std::move(entry));
     }
+    // A library that faults while it is asked for its devices is left out,
+    // as one that does not load is: it could not be worked with.
+    std::vector<PlugInEntry> probed;
+    for (PlugInEntry& entry : plugIns_) {
+        try {
+            entry.deviceNames = ReadPlugInDeviceNames(plugInDirectory_ + entry.fileName);
+        } catch (const EPlugInFault&) {
+            continue;
+        }
+        probed.push_back(std::move(entry));
+    }
+    plugIns_ = std::move(probed);
     SG1->SetRowCount(static_cast<int>(plugIns_.size()) + 1);
     if (plugIns_.empty()) {
         tk::ShowMessage(tk::LoadStr(S_PLUGINS_NONE_FOUND));
@@ -190,8 +210,6 @@ void TPlugInForm::ScanPlugIns() {
             entry.author = version.GetValue("CompanyName");
             entry.description = version.GetValue("FileDescription");
         }
-
-        entry.deviceNames = ReadPlugInDeviceNames(path);
 
         const int row = static_cast<int>(i) + 1;
         SG1->SetCells(colNumber, row, tk::IntToStr(row));

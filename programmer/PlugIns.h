@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tk {
@@ -34,18 +35,21 @@ inline constexpr int32_t PlugInDeviceNameSlots = 10000;
 std::vector<std::string> ListLibraryFiles(const std::string& directory);
 
 // Loads the library, asks IsZeltoPlugIn and frees it again. False when it
-// does not load, lacks the export or answers false.
+// does not load, lacks the export, answers false or faults.
 bool IsPlugInLibrary(const std::string& path);
 
 // Loads the library, asks GetDevicesNames for at most PlugInDeviceNameSlots
 // names and copies them before freeing it. Empty when it does not load or
-// lacks the export.
+// lacks the export; EPlugInFault (PlugInGuard.h) when the call or the copy
+// of a name faults.
 std::vector<std::string> ReadPlugInDeviceNames(const std::string& path);
 
 // Turns one GetDevicesNames answer into owned names: the count is clamped to
 // 0..slotCount, a null slot reads as an empty name, names are cut to
-// PlugInShortStringLength characters.
-std::vector<std::string> CopyDeviceNames(int32_t count, const char* const* names, std::size_t slotCount);
+// PlugInShortStringLength characters. A name that cannot be read raises
+// EPlugInFault naming `plugIn`.
+std::vector<std::string> CopyDeviceNames(int32_t count, const char* const* names, std::size_t slotCount,
+                                         std::string_view plugIn = {});
 
 // A zero-terminated text of at most PlugInShortStringLength characters; null
 // reads as empty.

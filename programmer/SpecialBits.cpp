@@ -11,7 +11,6 @@
 #include "toolkit/Streaming.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -23,19 +22,14 @@ constexpr int kProgrammedColumn = 2;
 
 }  // namespace
 
-std::vector<std::string> CopySpecialBitNames(std::int32_t count, const std::vector<const char*>& slots)
+std::vector<std::string> CopySpecialBitNames(std::int32_t count, const std::vector<const char*>& slots,
+                                             std::string_view plugIn, std::string_view function)
 {
     const std::int64_t n = std::clamp<std::int64_t>(count, 0, static_cast<std::int64_t>(slots.size()));
     std::vector<std::string> names;
     names.reserve(static_cast<std::size_t>(n));
-    for (std::int64_t i = 0; i < n; ++i) {
-        const char* text = slots[static_cast<std::size_t>(i)];
-        if (!text) {
-            names.emplace_back();
-            continue;
-        }
-        names.emplace_back(text, ::strnlen(text, SpecialBitNameMaxLength));
-    }
+    for (std::int64_t i = 0; i < n; ++i)
+        names.push_back(CopyPlugInText(plugIn, function, slots[static_cast<std::size_t>(i)]));
     return names;
 }
 
@@ -158,17 +152,23 @@ struct TCategoryFunctions {
     ReadSpecialBitsNamesProc names = nullptr;
     ReadSpecialBitsProc read = nullptr;
     WriteSpecialBitsProc write = nullptr;
+    PlugInFunctionIndex namesIndex = pfReadSpecialBits1Names;
+    PlugInFunctionIndex readIndex = pfReadSpecialBits1;
+    PlugInFunctionIndex writeIndex = pfWriteSpecialBits1;
 };
 
 TCategoryFunctions FunctionsOf(const TPlugInEntryPoints& p, int category)
 {
     switch (category) {
     case 1:
-        return {p.ReadSpecialBits1Names, p.ReadSpecialBits1, p.WriteSpecialBits1};
+        return {p.ReadSpecialBits1Names, p.ReadSpecialBits1, p.WriteSpecialBits1,
+                pfReadSpecialBits1Names, pfReadSpecialBits1,  pfWriteSpecialBits1};
     case 2:
-        return {p.ReadSpecialBits2Names, p.ReadSpecialBits2, p.WriteSpecialBits2};
+        return {p.ReadSpecialBits2Names, p.ReadSpecialBits2, p.WriteSpecialBits2,
+                pfReadSpecialBits2Names, pfReadSpecialBits2,  pfWriteSpecialBits2};
     default:
-        return {p.ReadSpecialBits3Names, p.ReadSpecialBits3, p.WriteSpecialBits3};
+        return {p.ReadSpecialBits3Names, p.ReadSpecialBits3, p.WriteSpecialBits3,
+                pfReadSpecialBits3Names, pfReadSpecialBits3,  pfWriteSpecialBits3};
     }
 }
 
@@ -176,15 +176,25 @@ TCategoryFunctions FunctionsOf(const TPlugInEntryPoints& p, int category)
 class TPowerOffGuard {
 public:
     TPowerOffGuard(const TPlugInEntryPoints& plugIn, std::int32_t port) : plugIn_(plugIn), port_(port) {}
-    ~TPowerOffGuard() { Release(); }
+    ~TPowerOffGuard()
+    {
+        // Still armed here only on an exception's way out: that exception is
+        // the one reported, not a second fault while switching off.
+        try {
+            Release();
+        } catch (...) {
+        }
+    }
     TPowerOffGuard(const TPowerOffGuard&) = delete;
     TPowerOffGuard& operator=(const TPowerOffGuard&) = delete;
     void Arm() { armed_ = true; }
+    void Disarm() { armed_ = false; }
     void Release()
     {
-        if (armed_ && plugIn_.PowerOffDevice)
-            plugIn_.PowerOffDevice(port_);
+        const bool armed = armed_;
         armed_ = false;
+        if (armed && plugIn_.PowerOffDevice)
+            PlugInCall(pfPowerOffDevice, [this] { plugIn_.PowerOffDevice(port_); });
     }
 
 private:
@@ -194,15 +204,17 @@ private:
 };
 
 // Power-up and programming enable with their messages; the guard is armed
-// as soon as the device has power, so every way out switches it off again.
+// as soon as the device may have power (a fault inside PowerUpDevice
+// included), so every way out switches it off again.
 bool PowerUpAndEnable(const TPlugInEntryPoints& plugIn, std::int32_t port, TPowerOffGuard& guard)
 {
-    if (!plugIn.PowerUpDevice(port)) {
+    guard.Arm();
+    if (!PlugInCall(pfPowerUpDevice, [&] { return plugIn.PowerUpDevice(port); })) {
+        guard.Disarm();
         tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_POWERED_UP));
         return false;
     }
-    guard.Arm();
-    if (!plugIn.EnableProgramming(port)) {
+    if (!PlugInCall(pfEnableProgramming, [&] { return plugIn.EnableProgramming(port); })) {
         tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_ENABLED));
         return false;
     }
@@ -260,26 +272,26 @@ void TMainForm::EditSpecialBits(tk::Component* sender)
             return;
         std::vector<const char*> slots(SpecialBitNameSlots, nullptr);
         std::int32_t count = 0;
-        functions.names(&count, slots.data(), SpecialBitNameSlots - 1);
-        names = CopySpecialBitNames(count, slots);
+        PlugInCall(functions.namesIndex, [&] { functions.names(&count, slots.data(), SpecialBitNameSlots - 1); });
+        names = CopySpecialBitNames(count, slots, unit.PlugInFileName, PlugInDeviceFunctionNames[functions.namesIndex]);
         // Growing keeps the values already there (a script's list), new bits are 0.
         FSpecialBits.resize(names.size(), 0);
         if (!FCommandMode) {
             std::uint8_t none = 0;
-            functions.read(port, FSpecialBits.empty() ? &none : FSpecialBits.data(),
-                           static_cast<std::int32_t>(FSpecialBits.size()) - 1);
+            std::uint8_t* bits = FSpecialBits.empty() ? &none : FSpecialBits.data();
+            const auto high = static_cast<std::int32_t>(FSpecialBits.size()) - 1;
+            PlugInCall(functions.readIndex, [&] { functions.read(port, bits, high); });
             for (std::uint8_t& bit : FSpecialBits)
                 bit = bit != 0 ? 1 : 0;
         }
+        powerOff.Release();
     }
 
     const bool allNamesEmpty =
         std::all_of(names.begin(), names.end(), [](const std::string& name) { return name.empty(); });
     const std::size_t index = static_cast<std::size_t>(category - 1);
-    const char* categoryText =
-        index < unit.SpecialBitsCategoryNames.size() ? unit.SpecialBitsCategoryNames[index] : nullptr;
     const std::string categoryName =
-        categoryText ? std::string(categoryText, ::strnlen(categoryText, SpecialBitNameMaxLength)) : std::string();
+        index < unit.SpecialBitsCategoryNames.size() ? unit.SpecialBitsCategoryNames[index] : std::string();
 
     TSBForm& form = EnsureSBForm();
     form.Fill(categoryName, unit.DeviceName, names, FSpecialBits);
@@ -298,7 +310,9 @@ void TMainForm::EditSpecialBits(tk::Component* sender)
     if (!PowerUpAndEnable(plugIn, port, powerOff))
         return;
     std::uint8_t none = 0;
-    functions.write(port, FSpecialBits.empty() ? &none : FSpecialBits.data(),
-                    static_cast<std::int32_t>(FSpecialBits.size()) - 1);
+    const std::uint8_t* bits = FSpecialBits.empty() ? &none : FSpecialBits.data();
+    const auto high = static_cast<std::int32_t>(FSpecialBits.size()) - 1;
+    PlugInCall(functions.writeIndex, [&] { functions.write(port, bits, high); });
+    powerOff.Release();
     result.Done();
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tk {
@@ -25,8 +26,10 @@ inline constexpr std::size_t SpecialBitNameMaxLength = 255;
 
 // The names a plug-in left in `slots` for `count` bits, copied at once.
 // The count is taken as 0..slots.size() whatever the plug-in reported, and
-// an empty slot reads as an empty name.
-std::vector<std::string> CopySpecialBitNames(std::int32_t count, const std::vector<const char*>& slots);
+// an empty slot reads as an empty name. A name that cannot be read raises
+// EPlugInFault naming `plugIn` and `function`.
+std::vector<std::string> CopySpecialBitNames(std::int32_t count, const std::vector<const char*>& slots,
+                                             std::string_view plugIn = {}, std::string_view function = {});
 
 class TSBForm : public tk::Form {
 public:

@@ -63,6 +63,7 @@
 #define S_FLASH_AND_EEPROM_READ_OK       65052
 #define S_READ_BOTH_ERRORS               65053
 #define S_MEMORY_SIZE_REFUSED            65054
+#define S_PLUGIN_FAULT                   65055
 #define S_NO_DEVICE_DETECTED             65264
 #define S_FLASH_PROGRAMMED_OK            65274
 #define S_FLASH_AND_EEPROM_PROGRAMMED_OK 65275

@@ -94,8 +94,11 @@ void DeviceFixture::BindDemoPlugIn()
     Bind(module, pfReadSpecialBits1Names, p.ReadSpecialBits1Names);
     Bind(module, pfReadSpecialBits2Names, p.ReadSpecialBits2Names);
     Bind(module, pfReadSpecialBits3Names, p.ReadSpecialBits3Names);
-    unit.SpecialBitsCategoryNames.assign(3, nullptr);
-    p.GetSpecialBitsCategoryName(unit.SpecialBitsCategoryNames.data(), 2);
+    const char* names[3] = {};
+    p.GetSpecialBitsCategoryName(names, 2);
+    unit.SpecialBitsCategoryNames.clear();
+    for (const char* name : names)
+        unit.SpecialBitsCategoryNames.emplace_back(name ? name : "");
 }
 
 std::vector<std::uint8_t> DeviceFixture::ChipBytes(const std::string& device, const std::string& memory,

@@ -142,6 +142,23 @@ TEST_F(PlugInBrowserTest, LibrariesThatAreNoPlugInsAreLeftOutWithoutShiftingTheN
     }
 }
 
+TEST_F(PlugInBrowserTest, LibrariesThatFaultWhileProbedAreLeftOut) {
+    folder.CopyIn("testplugins\\HostilePlugIn.dll", "HostilePlugIn.dll");
+    folder.CopyIn("DemoPlugin.dll");
+    for (const char* behaviour : {"probe=fault", "devices=fault", "devices=garbage"}) {
+        SetEnvironmentVariableA("ZP_HOSTILE", behaviour);
+        Open();
+        EXPECT_THAT(Names(), ElementsAre("DemoPlugin.dll")) << behaviour;
+        ASSERT_EQ(form->SG1->RowCount(), 2) << behaviour;
+        EXPECT_EQ(Row(1)[0], "1");
+        EXPECT_EQ(Row(1)[5], "5");
+    }
+    SetEnvironmentVariableA("ZP_HOSTILE", nullptr);
+    Open();
+    EXPECT_EQ(Names().size(), 2u);
+    EXPECT_THAT(messages.Texts(), IsEmpty());
+}
+
 TEST_F(PlugInBrowserTest, PlugInWithoutVersionOrNamesShowsNotAvailableAndNoDevices) {
     folder.CopyIn("DemoPluginNoNames.dll");
     Open();
