@@ -49,6 +49,24 @@ function(zp_add_gtest name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZP_TEST_ENV}" TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
+# The libraries only tests load (plug-in variants lacking one thing, odd
+# plug-ins, version fixtures) lie in a folder of their own, beside <build>/bin
+# rather than in it: <build>/bin is the program folder the demonstration and
+# scripts/run-program.sh use, and its plug-in list must show what a user's
+# shows, the demonstration plug-in alone. Tests find them through
+# tests/support/TestLibraries.h.
+set(ZP_TEST_LIBRARY_DIR ${CMAKE_BINARY_DIR}/testlibs)
+function(zp_test_library target)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ZP_TEST_LIBRARY_DIR})
+  # A build folder made before the libraries moved keeps a copy in the
+  # program folder, where the plug-in list would still show it.
+  get_target_property(name ${target} OUTPUT_NAME)
+  if(NOT name)
+    set(name ${target})
+  endif()
+  file(REMOVE ${CMAKE_BINARY_DIR}/bin/${name}.dll)
+endfunction()
+
 # Add every listed source that exists; units land one at a time.
 function(zp_existing_sources out)
   set(result)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The main job from end to end, unattended: builds ZeltoPrg.exe with the
-# stand-in port library and the demonstration plug-in into ./build, puts an
-# erased simulated ATDEMO8 chip into a fresh demo folder, and runs
+# The main job from end to end, unattended: builds the program folder
+# ./build/bin (target zp_program_folder, as scripts/run-program.sh does),
+# puts an erased simulated ATDEMO8 chip into a fresh demo folder, and runs
 #   ZeltoPrg.exe demo/demo.zlt
 # under Wine on a private Xvfb display. The script loads DemoPlugin.dll,
 # identifies the chip, reads demo/demo.hex into the Flash buffer, writes and
@@ -14,7 +14,7 @@ build="$here/build"
 
 "$here/scripts/setup-deps.sh"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target ZeltoPrg zp_standins zp_language_modules
+cmake --build "$build" -j"$(nproc)" --target zp_program_folder
 
 source "$here/scripts/wine-env.sh"
 zp_wine_up "$build"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds ZeltoPrg.exe with the stand-in port library and demonstration
-# plug-in and runs it under Wine on a private Xvfb display (or on the
-# current display with ZP_KEEP_DISPLAY=1).
+# Builds the program folder <build>/bin (ZeltoPrg.exe with its language
+# modules and help files, the stand-in port library and the demonstration
+# plug-in: target zp_program_folder) and runs the program under Wine on a
+# private Xvfb display (or on the current display with ZP_KEEP_DISPLAY=1).
 # Usage: scripts/run-program.sh [build-dir] [program parameters...]
 #   ZP_PORTS      bases that answer (default "378"), e.g. "278,378,3BC" or ""
 #   ZP_TIMEOUT    seconds before the program is stopped (default: none)
@@ -13,8 +14,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$here/build}")
 [ $# -gt 0 ] && shift
 
+"$here/scripts/setup-deps.sh"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target ZeltoPrg zp_standins
+cmake --build "$build" -j"$(nproc)" --target zp_program_folder
 
 source "$here/scripts/wine-env.sh"
 zp_wine_up "$build"

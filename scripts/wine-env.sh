@@ -1,9 +1,12 @@
 # Sourced by the scripts: a private Xvfb display and a warm, persistent
 # wineserver for one build tree's own 32-bit Wine prefix.
 # Usage: zp_wine_up <build-dir>; zp_wine_down (also registered on EXIT).
+# The build folder may be given relative to the current folder.
 
 zp_wine_up() {
-  local build=$1
+  local build
+  # Wine refuses a prefix that is not an absolute path.
+  build=$(realpath -m "${1:?usage: zp_wine_up <build-dir>}")
   export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
   # Pinned locale: start-up picks its language module from it.

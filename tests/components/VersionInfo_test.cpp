@@ -1,6 +1,7 @@
 // TVersionInfo on fixture libraries built with different version resources,
 // and on this test program's own resource.
 #include "components/VersionInfo.h"
+#include "tests/support/TestLibraries.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,7 @@ namespace {
 
 std::string Fixture(const std::string& variant)
 {
-    std::string path = TVersionInfo::ProgramFileName();
-    return path.substr(0, path.find_last_of('\\') + 1) + "VerFix" + variant + ".dll";
+    return TestLibraryFolder() + "VerFix" + variant + ".dll";
 }
 
 TEST(VersionInfo, ReadsTheRunningProgramByDefault)

@@ -43,13 +43,30 @@ protected:
         return form;
     }
 
-    // The application's browser, listing copies of `libraries`.
+    // The application's browser, listing copies of `libraries`. The host
+    // loads the chosen one from the program folder, as it does a user's
+    // choice: a test-only library is put there for the test's time.
     TPlugInForm& MakeBrowser(std::initializer_list<std::string> libraries)
     {
-        for (const std::string& name : libraries)
-            EXPECT_TRUE(::CopyFileA((ExecutableFolder() + name).c_str(), browserDir_.File(name).c_str(), FALSE));
+        for (const std::string& name : libraries) {
+            const std::string from = TestLibraryPath(name);
+            EXPECT_TRUE(::CopyFileA(from.c_str(), browserDir_.File(name).c_str(), FALSE));
+            const std::string inProgramFolder = ExecutableFolder() + name;
+            if (!FileExists(inProgramFolder) && ::CopyFileA(from.c_str(), inProgramFolder.c_str(), TRUE))
+                placed_.push_back(inProgramFolder);
+        }
         browser_ = tk::App().CreateForm<TPlugInForm>(browserDir_.Path());
         return *browser_;
+    }
+
+    // The copies leave the program folder once no window holds them loaded.
+    void TearDown() override
+    {
+        DestroyMainForm();
+        tk::App().Reset();
+        ResetMainUnit();
+        for (const std::string& path : placed_)
+            EXPECT_TRUE(::DeleteFileA(path.c_str())) << "cannot remove " << path;
     }
 
     // The user clicks `library`'s name in the shown browser and presses OK;
@@ -79,6 +96,7 @@ protected:
     ScratchFolder browserDir_;
     tk::ScriptedModalForms modal_{[](tk::Form& form) { ADD_FAILURE() << "unexpected window " << form.Name(); }};
     TPlugInForm* browser_ = nullptr;
+    std::vector<std::string> placed_;
 };
 
 // --- a plug-in chosen in the browser ----------------------------------------------------------
@@ -349,6 +367,8 @@ protected:
     EnvironmentOverride demoEnv_;
     EnvironmentOverride autoEnv_;
     EnvironmentOverride logEnv_;
+    // The program's own folder, holding the broken plug-in as a user's would.
+    ScratchFolder programDir_;
 };
 
 TEST_P(ProgramWithBrokenPlugIn, EndsWithTheExportsCodeAfterNamingItAndTheLibrary)
@@ -359,14 +379,17 @@ TEST_P(ProgramWithBrokenPlugIn, EndsWithTheExportsCodeAfterNamingItAndTheLibrary
         GTEST_SKIP() << "ZeltoPrg.exe is not built";
     ASSERT_TRUE(WriteTextFile(scratch_.File("ZeltoProgBasic.cfg"), "PORTS=378\nTRACE=1\n"));
     ASSERT_TRUE(WriteTextFile(scratch_.File("DemoPlugin.cfg"), "DEVICE=ATDEMO8\nTRACE=1\n"));
+    for (const std::string file : {"ZeltoPrg.exe", "ZeltoProgBasic.dll", m.library})
+        ASSERT_TRUE(::CopyFileA(TestLibraryPath(file).c_str(), programDir_.File(file).c_str(), FALSE)) << file;
 
     ProgramProcess process;
-    ASSERT_TRUE(process.Start("\"" + program + "\" LOADPLUGIN=" + m.library, ExecutableFolder()));
+    ASSERT_TRUE(process.Start("\"" + programDir_.File("ZeltoPrg.exe") + "\" LOADPLUGIN=" + m.library,
+                              programDir_.Path()));
     const long code = process.WaitForExit(60000);
     ASSERT_NE(code, -1) << "the program did not end";
     EXPECT_EQ(code, m.exitCode);
 
-    std::string folder = ExecutableFolder();
+    std::string folder = programDir_.Path();
     folder.pop_back();
     const std::string text = "Procedure or function [" + std::string(m.function) + "]\r\ncould not be found in " +
                              folder + "\\" + m.library + "\r\nApplication will now terminate";

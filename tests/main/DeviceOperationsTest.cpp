@@ -130,7 +130,8 @@ TEST_F(DeviceCommands, ScriptBindsThePlugInAndIdentifiesTheChip)
 
 TEST_F(DeviceCommands, PlugInWithoutPicturesShowsTheResourceNamesAsText)
 {
-    TMainForm& form = StartWith("DEVICE=ATDEMO8\n", "PORTS=378\n", "DemoPluginNoBitmaps.dll");
+    TMainForm& form =
+        StartWith("DEVICE=ATDEMO8\n", "PORTS=378\n", TestLibraryFolderFromProgram() + "DemoPluginNoBitmaps.dll");
     EXPECT_EQ(form.BtSpecialBits1->Caption(), "SB1");
     EXPECT_EQ(form.BtSpecialBits2->Caption(), "SB2");
     EXPECT_EQ(form.BtSpecialBits3->Caption(), "SB3");
@@ -186,7 +187,7 @@ TEST_P(DeviceBinding, AMissingExportEndsTheProgramWithItsCode)
     messages_.Answer(tk::mrOk);
     ConfigureDemo("DEVICE=ATDEMO8\n");
     TMainForm& form = CreateMainForm("PORTS=378\n", /*commandMode=*/true);
-    form.FScriptPlugInName = c.library;
+    form.FScriptPlugInName = TestLibraryFolderFromProgram() + c.library;
     EXPECT_THROW(form.Action_LoadPluginExecute(nullptr), tk::ExitRequested);
     EXPECT_THAT(exits.codes, ElementsAre(c.exitCode));
     ASSERT_EQ(messages_.Shown().size(), 1u);

@@ -250,6 +250,16 @@ TEST_F(PlugInBrowserTest, TheFolderDefaultsToTheProgramsOwn) {
     SetEnvironmentVariableA("ZP_DEMO_DIR", nullptr);
 }
 
+// The folder the demonstration and scripts/run-program.sh start the program
+// from is a user's: the test-only plug-ins built beside it stay out of its list.
+TEST_F(PlugInBrowserTest, TheProgramFolderListsTheDemonstrationPlugInAlone) {
+    SetEnvironmentVariableA("ZP_DEMO_DIR", folder.Path().c_str());
+    form = std::make_unique<TPlugInForm>();
+    EXPECT_THAT(Names(), ElementsAre("DemoPlugin.dll"));
+    form.reset();
+    SetEnvironmentVariableA("ZP_DEMO_DIR", nullptr);
+}
+
 TEST_F(PlugInBrowserTest, AFolderWithoutTrailingBackslashIsTakenAsWell) {
     folder.CopyIn("DemoPlugin.dll");
     std::string bare = folder.Path();

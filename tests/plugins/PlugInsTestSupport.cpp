@@ -1,6 +1,7 @@
 // Helpers for the plug-in browser tests.
 #include "tests/plugins/PlugInsTestSupport.h"
 
+#include "tests/support/TestLibraries.h"
 #include "toolkit/Forms.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +50,7 @@ TempFolder::~TempFolder() {
 }
 
 void TempFolder::CopyIn(const std::string& name, const std::string& as) const {
-    const std::string from = BinDir() + name;
+    const std::string from = TestLibraryPath(name);
     const std::string to = path_ + (as.empty() ? name : as);
     if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) ADD_FAILURE() << "cannot copy " << from << " to " << to;
 }

@@ -25,7 +25,7 @@ public:
 
     // With a trailing backslash.
     const std::string& Path() const { return path_; }
-    // Copies BinDir() + name into the folder, as `as` when given.
+    // Copies the library `name` (TestLibraryPath) into the folder, as `as` when given.
     void CopyIn(const std::string& name, const std::string& as = std::string()) const;
     void Write(const std::string& name, const std::string& text) const;
     std::string Read(const std::string& name) const;

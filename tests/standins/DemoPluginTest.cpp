@@ -179,14 +179,14 @@ std::string VersionValue(const std::string& file, const char* name) {
 }
 
 TEST_F(DemoPluginTest, VersionResourceIsPresentExceptInTheNamelessVariant) {
-  const std::string folder = ExecutableFolder();
-  EXPECT_EQ(VersionValue(folder + "DemoPlugin.dll", "CompanyName"), "Zelto Demo Devices");
-  EXPECT_EQ(VersionValue(folder + "DemoPlugin.dll", "FileVersion"), "1.2.0.7");
-  EXPECT_EQ(VersionValue(folder + "DemoPlugin.dll", "ProductName"), "ZELTO Demonstration Plug-In");
-  EXPECT_NE(VersionValue(folder + "DemoPlugin.dll", "FileDescription"), "<missing>");
-  EXPECT_EQ(VersionValue(folder + "DemoPluginNoBitmaps.dll", "CompanyName"), "Zelto Demo Devices");
-  EXPECT_EQ(VersionValue(folder + "DemoPluginNoNames.dll", "CompanyName"), "<none>");
-  EXPECT_EQ(VersionValue(folder + "NotAPlugIn.dll", "CompanyName"), "<none>");
+  const auto path = TestLibraryPath;
+  EXPECT_EQ(VersionValue(path("DemoPlugin.dll"), "CompanyName"), "Zelto Demo Devices");
+  EXPECT_EQ(VersionValue(path("DemoPlugin.dll"), "FileVersion"), "1.2.0.7");
+  EXPECT_EQ(VersionValue(path("DemoPlugin.dll"), "ProductName"), "ZELTO Demonstration Plug-In");
+  EXPECT_NE(VersionValue(path("DemoPlugin.dll"), "FileDescription"), "<missing>");
+  EXPECT_EQ(VersionValue(path("DemoPluginNoBitmaps.dll"), "CompanyName"), "Zelto Demo Devices");
+  EXPECT_EQ(VersionValue(path("DemoPluginNoNames.dll"), "CompanyName"), "<none>");
+  EXPECT_EQ(VersionValue(path("NotAPlugIn.dll"), "CompanyName"), "<none>");
 }
 
 // ---------------------------------------------------------- identification

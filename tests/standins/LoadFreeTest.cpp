@@ -136,8 +136,9 @@ private:
 class StandinLoadFreeTest : public ::testing::TestWithParam<const char*> {
 protected:
   void SetUp() override {
-    folder_ = ExecutableFolder();
     file_ = GetParam();
+    const std::string path = TestLibraryPath(file_);
+    folder_ = path.substr(0, path.size() - file_.size());
     // The port library is linked to this executable, so freeing it would not
     // unload it: a copy under another name is a library of its own.
     if (file_ == "ZeltoProgBasic.dll") {
@@ -203,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(EveryStandin, StandinLoadFreeTest,
 
 // --- the runtime's thread primitives inside such a DLL -----------------------
 
-constexpr const char* kProbeFile = "standin-probe\\StandinThreadProbe.dll";
+constexpr const char* kProbeFile = "StandinThreadProbe.dll";
 
 struct ThreadProbe {
   LoadedLibrary library{kProbeFile};

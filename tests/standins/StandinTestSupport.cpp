@@ -57,7 +57,8 @@ EnvironmentOverride::~EnvironmentOverride() {
   SetEnvironmentVariableA(name_.c_str(), hadValue_ ? oldValue_.c_str() : nullptr);
 }
 
-LoadedLibrary::LoadedLibrary(const std::string& fileName) : LoadedLibrary(ExecutableFolder(), fileName) {}
+LoadedLibrary::LoadedLibrary(const std::string& fileName)
+    : module_(LoadLibraryA(TestLibraryPath(fileName).c_str())) {}
 
 LoadedLibrary::LoadedLibrary(const std::string& folder, const std::string& fileName)
     : module_(LoadLibraryA((folder + fileName).c_str())) {}

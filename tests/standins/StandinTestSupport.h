@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
-// The folder of the running test executable, where the stand-in DLLs lie.
+#include "tests/support/TestLibraries.h"
+
+// The folder of the running test executable: the program folder, where the
+// port library and the demonstration plug-in lie (the plug-in variants lie
+// in TestLibraryFolder()).
 std::string ExecutableFolder();
 
 class ScratchFolder {
@@ -42,7 +46,7 @@ private:
 
 class LoadedLibrary {
 public:
-  explicit LoadedLibrary(const std::string& fileName);  // from the executable's folder
+  explicit LoadedLibrary(const std::string& fileName);  // where TestLibraryPath() finds it
   LoadedLibrary(const std::string& folder, const std::string& fileName);
   ~LoadedLibrary();
   LoadedLibrary(const LoadedLibrary&) = delete;
