@@ -6,6 +6,7 @@
 #include "DeviceTestSupport.h"
 
 #include "programmer/SpecialBits.h"
+#include "tests/support/TestLibraries.h"
 #include "toolkit/Menus.h"
 
 #include <gmock/gmock.h>
@@ -17,7 +18,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::StartsWith;
 
-const std::string kHostile = "testplugins\\HostilePlugIn.dll";
+const std::string kHostile = TestLibraryFolderFromProgram() + "HostilePlugIn.dll";
 
 class PlugInFaults : public DeviceFixture {
 protected:

@@ -143,7 +143,7 @@ TEST_F(PlugInBrowserTest, LibrariesThatAreNoPlugInsAreLeftOutWithoutShiftingTheN
 }
 
 TEST_F(PlugInBrowserTest, LibrariesThatFaultWhileProbedAreLeftOut) {
-    folder.CopyIn("testplugins\\HostilePlugIn.dll", "HostilePlugIn.dll");
+    folder.CopyIn("HostilePlugIn.dll");
     folder.CopyIn("DemoPlugin.dll");
     for (const char* behaviour : {"probe=fault", "devices=fault", "devices=garbage"}) {
         SetEnvironmentVariableA("ZP_HOSTILE", behaviour);

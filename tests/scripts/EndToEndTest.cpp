@@ -3,6 +3,7 @@
 // plug-in's simulated chip. Message boxes are answered by the program's
 // unattended mode and logged, so nothing waits for a user.
 #include "tests/support/ProgramProcess.h"
+#include "tests/support/TestLibraries.h"
 #include "ScriptsTestSupport.h"
 
 #include "programmer/AutoAnswer.h"
@@ -190,7 +191,15 @@ TEST_F(ProgramRun, TheExitCodeIsOneWhenAnyCommandFailed)
     EXPECT_EQ(RunToEnd(plugIn + "READALL=TRUE VERIFYALL=TRUE VIEWDEC=TRUE EXIT=TRUE"), 0) << "all succeeded";
 
     // The fatal ends keep their own codes, whatever failed before them.
-    EXPECT_EQ(RunToEnd("LOADFLASHBUFFER=absent.hex LOADPLUGIN=DemoPluginNoPowerOff.dll"), 101);
+    {
+        // A user's program folder holds the broken plug-in; the tests keep
+        // it apart, so it stands beside the program for this run only.
+        const std::string broken = ExecutableFolder() + "DemoPluginNoPowerOff.dll";
+        ASSERT_TRUE(::CopyFileA(TestLibraryPath("DemoPluginNoPowerOff.dll").c_str(), broken.c_str(), FALSE));
+        const long code = RunToEnd("LOADFLASHBUFFER=absent.hex LOADPLUGIN=DemoPluginNoPowerOff.dll");
+        ::DeleteFileA(broken.c_str());
+        EXPECT_EQ(code, 101);
+    }
     WriteTextFile(scratch_.File("ZeltoProgBasic.cfg"), "OPENDRIVER_FAILS=1\n");
     EXPECT_EQ(RunToEnd("BOGUS=1"), 200);
 }
