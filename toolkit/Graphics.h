@@ -98,7 +98,7 @@ public:
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     UniqueHandle(UniqueHandle&& o) noexcept : handle_(std::exchange(o.handle_, H{})) {}
     UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.handle_, H{}));
+        if (this != &o) Reset(o.Release());
         return *this;
     }
     H Get() const { return handle_; }
