@@ -173,3 +173,27 @@ TEST(Glyphs, ManyButtonsComingAndGoingLeaveNoHandleBehind) {
     EXPECT_EQ(tk::ImageListHandle::Live(), lists);
     EXPECT_EQ(GlyphCache(), nullptr);
 }
+
+TEST(Glyphs, TheProgramsButtonPicturesLoadAndHaveADisabledLook) {
+    const char* names[] = {"OPENFLASH", "OPENEEPROM", "SAVEFLASH", "SAVEEEPROM", "EXITAPP",     "CHIPID",
+                           "ERASECHIP", "CLONE",      "FILL",      "READFLASH",  "READEEPROM",  "READALL",
+                           "WRITEFLASH", "WRITEEEPROM", "WRITEALL", "VERFLASH",  "VEREEPROM",   "VERALL",
+                           "HEX",       "DEC",        "ASC"};
+    for (const char* name : names) {
+        TToolbarButton button;
+        ASSERT_TRUE(button.LoadGlyphResource(std::string("GLYPH_") + name)) << name;
+        EXPECT_EQ(button.Glyph().Width(), 16);
+        EXPECT_EQ(button.NumGlyphs(), 1);
+        // Enabled and disabled, the picture leaves marks of its own on the face.
+        for (bool enabled : {true, false}) {
+            button.SetEnabled(enabled);
+            tk::Bitmap out = tk::Bitmap::CreateDIB(23, 22);
+            button.Paint(out.GetCanvas());
+            int marked = 0;
+            for (int y = 3; y < 19; ++y)
+                for (int x = 4; x < 20; ++x)
+                    if (Px(out, x, y) != Dib(tk::clBtnFace)) ++marked;
+            EXPECT_GT(marked, 20) << name << (enabled ? " enabled" : " disabled");
+        }
+    }
+}
