@@ -23,6 +23,12 @@ struct ButtonGlobals {
     // it runs only while a button is hot.
     tk::ClockService* leaveClock = nullptr;
     UINT_PTR leaveTimer = 0;
+    // While the mouse passes straight from one button to the next, the timer
+    // is handed over instead of being stopped and started again.
+    bool handingOver = false;
+    // Whether the program is in front: asked once, then followed through the
+    // activation events the buttons' hook sees (-1: not known yet).
+    int appActive = -1;
     int buttonCount = 0;
     // 8 x 8 checker of the face and highlight colours, made on first need.
     tk::Bitmap checker;
@@ -105,10 +111,41 @@ int TGlyphList::TakeFreeSlot() {
     return slot;
 }
 
+void TGlyphList::StoreSlot(int slot, const tk::Bitmap& image, const tk::Bitmap& mask) {
+    const int w = Width();
+    const int h = Height();
+    const int needed = (slot + 1) * w;
+    if (pictures_.Width() < needed) {
+        const int width = std::max(needed, 4 * w);
+        if (pictures_.Empty()) {
+            pictures_ = tk::Bitmap(width, h);
+            masks_ = tk::Bitmap(width, h, tk::PixelFormat::Bit1);
+        } else {
+            pictures_.SetSize(std::max(width, 2 * pictures_.Width()), h);
+            masks_.SetSize(pictures_.Width(), h);
+        }
+    }
+    ::BitBlt(pictures_.DC(), slot * w, 0, w, h, const_cast<tk::Bitmap&>(image).DC(), 0, 0, SRCCOPY);
+    ::BitBlt(masks_.DC(), slot * w, 0, w, h, const_cast<tk::Bitmap&>(mask).DC(), 0, 0, SRCCOPY);
+    const_cast<tk::Bitmap&>(image).Dormant();
+    const_cast<tk::Bitmap&>(mask).Dormant();
+}
+
+void TGlyphList::DrawSlot(HDC dc, int x, int y, int slot) {
+    if (slot < 0 || pictures_.Width() < (slot + 1) * Width()) return;
+    const COLORREF oldText = ::SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldBk = ::SetBkColor(dc, RGB(255, 255, 255));
+    ::BitBlt(dc, x, y, Width(), Height(), masks_.DC(), slot * Width(), 0, SRCAND);
+    ::BitBlt(dc, x, y, Width(), Height(), pictures_.DC(), slot * Width(), 0, SRCPAINT);
+    ::SetTextColor(dc, oldText);
+    ::SetBkColor(dc, oldBk);
+}
+
 int TGlyphList::Add(const tk::Bitmap& image, const tk::Bitmap& mask) {
     const int slot = TakeFreeSlot();
     try {
         Replace(slot, image, &mask);
+        StoreSlot(slot, image, mask);
     } catch (...) {
         used_[static_cast<std::size_t>(slot)] = false;
         throw;
@@ -487,7 +524,7 @@ RECT TButtonGlyph::PaintButtonFace(tk::Canvas& canvas, const RECT& client, const
 void TButtonGlyph::PaintPicture(tk::Canvas& canvas, POINT pos, TButtonDrawState state) {
     const TRenderedImage image = RenderStateImage(state);
     if (image.Index < 0 || !lists_[image.Kind]) return;
-    lists_[image.Kind]->Draw(canvas.Handle(), pos.x, pos.y, image.Index, tk::dsTransparent);
+    lists_[image.Kind]->DrawSlot(canvas.Handle(), pos.x, pos.y, image.Index);
 }
 
 void TButtonGlyph::PaintCaption(tk::Canvas& canvas, const std::string& caption, const RECT& textBounds,
@@ -631,13 +668,25 @@ void StartLeaveTimer() {
 
 }  // namespace
 
-void ButtonHookProc(THookEvent event, HWND, WPARAM wParam, LPARAM) {
+void ButtonHookProc(THookEvent event, HWND wnd, WPARAM wParam, LPARAM lParam) {
+    if (event == heActivateApp) G().appActive = wParam != 0;
     TToolbarButton* hot = G().buttonWithMouse;
     if (!hot) return;
     if (event == heActivateApp && wParam == 0) {
         if (!hot->ShowBorderWhenInactive()) hot->MouseLeft();
     } else if (event == heMouseMovePosted) {
-        if (ControlUnderCursor() != hot) hot->MouseLeft();
+        // The move's own point is where the cursor is; over the hot button's
+        // parent the objects answer without asking the system.
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        tk::WinControl* parent = hot->Parent();
+        tk::Control* under = nullptr;
+        if (parent && wnd && wnd == parent->HandleIfAllocated()) {
+            under = parent->ControlAtPos(p, true, true);
+        } else {
+            ::ClientToScreen(wnd, &p);
+            under = tk::WinControl::FindControlAtScreen(p, true);
+        }
+        if (under != hot) hot->MouseLeft();
     }
 }
 
@@ -645,6 +694,7 @@ void ReleaseButtonResources() {
     ButtonGlobals& g = G();
     StopLeaveTimer();
     g.buttonWithMouse = nullptr;
+    g.appActive = -1;  // no hook follows the activation any more
     g.checkerBrush.Reset();
     g.checker = tk::Bitmap();
     g.paintBuffer = tk::Bitmap();
@@ -930,17 +980,25 @@ void TToolbarButton::Paint(tk::Canvas& canvas) {
 
 // --- hot tracking ------------------------------------------------------------
 
-void TToolbarButton::TrackMouse(bool checkCursor) {
+void TToolbarButton::TrackMouse(bool checkCursor, POINT at) {
     ButtonGlobals& g = G();
     if (g.buttonWithMouse == this) return;
-    if (checkCursor && ControlUnderCursor() != this) return;
-    if (g.buttonWithMouse) g.buttonWithMouse->MouseLeft();
-    if (showBorderWhenInactive_ || AppHasActiveWindow()) {
+    // The move came through the parent: its children tell what lies under the point.
+    if (checkCursor && (!Parent() || Parent()->ControlAtPos(POINT{Left() + at.x, Top() + at.y}, true, true) != this))
+        return;
+    if (g.buttonWithMouse) {
+        g.handingOver = true;
+        g.buttonWithMouse->MouseLeft();
+        g.handingOver = false;
+    }
+    if (g.appActive < 0) g.appActive = AppHasActiveWindow();
+    if (showBorderWhenInactive_ || g.appActive) {
         g.buttonWithMouse = this;
         StartLeaveTimer();
         MouseEntered();
-    } else if (!checkCursor) {
-        MouseEntered();
+    } else {
+        StopLeaveTimer();
+        if (!checkCursor) MouseEntered();
     }
 }
 
@@ -965,7 +1023,7 @@ void TToolbarButton::MouseLeft() {
 void TToolbarButton::StopBeingButtonWithMouse() {
     ButtonGlobals& g = G();
     if (g.buttonWithMouse != this) return;
-    StopLeaveTimer();
+    if (!g.handingOver) StopLeaveTimer();
     g.buttonWithMouse = nullptr;
 }
 
@@ -982,7 +1040,7 @@ void TToolbarButton::MouseDown(tk::MouseButton button, tk::ShiftState shift, int
         return;
     }
     tk::LifeToken alive = Token();
-    TrackMouse(false);
+    TrackMouse(false, POINT{x, y});
     if (button != tk::mbLeft) {
         Control::MouseDown(button, shift, x, y);
         return;
@@ -1029,7 +1087,7 @@ void TToolbarButton::MouseMove(tk::ShiftState shift, int x, int y) {
     tk::LifeToken alive = Token();
     Control::MouseMove(shift, x, y);
     if (!alive.Alive()) return;
-    TrackMouse(true);
+    TrackMouse(true, POINT{x, y});
     if (!mouseIsDown_) return;
     const bool in = InMainPart(x, y);
     if (in && repeatTimer_) repeatTimer_->Enable();

@@ -47,10 +47,19 @@ public:
     // Slots in use (ImageList::Count() is the number of images).
     int Count() const { return count_; }
     const std::vector<bool>& Used() const { return used_; }
+    // Draws a slot's image transparently: two block transfers from the
+    // list's own copies, as a masked image-list draw costs many times more.
+    void DrawSlot(HDC dc, int x, int y, int slot);
 
 private:
+    void StoreSlot(int slot, const tk::Bitmap& image, const tk::Bitmap& mask);
+
     std::vector<bool> used_;
     int count_ = 0;
+    // Every slot side by side: the pictures (transparent parts black) and
+    // their masks (white = transparent).
+    tk::Bitmap pictures_;
+    tk::Bitmap masks_;
 };
 
 class TGlyphCache {
@@ -302,8 +311,9 @@ private:
     void Redraw(bool erase);
     void UpdateUsesDropdown();
     void UpdateExclusive();
-    // Makes this the hot button when the cursor is over it (the mouse-move path).
-    void TrackMouse(bool checkCursor);
+    // Makes this the hot button when the mouse at `at` (own coordinates) is
+    // over it, or unconditionally for a press.
+    void TrackMouse(bool checkCursor, POINT at);
     void MouseEntered();
     void MouseLeft();
     void StopBeingButtonWithMouse();
