@@ -86,13 +86,18 @@ void Show(int seconds) {
     Pump();
     ::PostMessageA(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(normal[12]->Left() + 10, normal[12]->Top() + 10));
     Pump();
-    // Pressed (held) and hot at once, like a user holding the mouse on it.
+    auto wait = [](int ms) {
+        const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
+        while (::GetTickCount() < end) {
+            Pump();
+            ::Sleep(20);
+        }
+    };
+    wait(seconds * 500);
+    // Then pressed (held), like a user holding the mouse on it: only one
+    // button is hot, so the first one's border goes.
     states[15]->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
-    while (::GetTickCount() < end) {
-        Pump();
-        ::Sleep(20);
-    }
+    wait(seconds * 500);
     states[15]->Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
 }
 
