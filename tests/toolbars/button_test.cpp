@@ -365,3 +365,32 @@ TEST_F(ButtonTest, FacesShowBorderPictureAndPushOffsetPerState) {
             if (Px(text, x, y) == Dib(tk::clBtnText)) ++dark;
     EXPECT_GT(dark, 10);
 }
+
+TEST_F(ButtonTest, AWindowDescriptionDeclaresButtonsWithTheirProperties) {
+    tk::ReadComponent(*form, R"(object Form1: TForm
+  object BtHex: TToolbarButton
+    Left = 10
+    Top = 5
+    Hint = 'Hex view'
+    ShowHint = True
+    GlyphResource = 'GLYPH_HEX'
+    GroupIndex = 2
+    Down = True
+    Layout = blGlyphTop
+    DisplayMode = dmGlyphOnly
+  end
+end
+)",
+                      tk::ReadMode::Create);
+    auto* b = form->Find<TToolbarButton>("BtHex");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Parent(), form.get());
+    EXPECT_EQ(b->Left(), 10);
+    EXPECT_EQ(b->Hint(), "Hex view");
+    EXPECT_EQ(b->Glyph().Width(), 16);
+    EXPECT_TRUE(b->Down());
+    EXPECT_EQ(b->State(), bdsExclusive);
+    EXPECT_EQ(b->Layout(), blGlyphTop);
+    EXPECT_EQ(b->DisplayMode(), dmGlyphOnly);
+    EXPECT_NE(b->ButtonGlyph().Indexes(1, bdsUp), -1);  // rendered ahead after loading
+}
