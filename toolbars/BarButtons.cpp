@@ -674,7 +674,7 @@ void ButtonHookProc(THookEvent event, HWND wnd, WPARAM wParam, LPARAM lParam) {
     if (!hot) return;
     if (event == heActivateApp && wParam == 0) {
         if (!hot->ShowBorderWhenInactive()) hot->MouseLeft();
-    } else if (event == heMouseMovePosted) {
+    } else if (event == heMouseMovePosted && wnd) {
         // The move's own point is where the cursor is; over the hot button's
         // parent the objects answer without asking the system.
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

@@ -74,6 +74,15 @@ TEST_F(ButtonTest, ANewButtonHasTheDocumentedDefaults) {
     v.integer = 3;
     tk::SetPropertyValue(*b, "DropdownArrowWidth", v);
     EXPECT_EQ(b->DropdownArrowWidth(), 7);
+    // The caption's accelerator clicks, unless only the picture shows.
+    int clicks = 0;
+    b->OnClick = [&](tk::Component*) { ++clicks; };
+    b->SetCaption("&Go");
+    EXPECT_TRUE(b->DialogChar('g', 0));
+    EXPECT_EQ(clicks, 1);
+    b->SetDisplayMode(dmGlyphOnly);
+    EXPECT_FALSE(b->DialogChar('g', 0));
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(ButtonTest, GroupsKeepOneButtonDownUnlessAllMayBeUp) {
