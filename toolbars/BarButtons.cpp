@@ -651,7 +651,9 @@ void StopLeaveTimer() {
 void MouseLeaveTick() {
     try {
         ButtonGlobals& g = G();
-        if (g.buttonWithMouse && ControlUnderCursor() != g.buttonWithMouse) g.buttonWithMouse->MouseLeft();
+        // A hand-over that no button took up ends here.
+        if (!g.buttonWithMouse) StopLeaveTimer();
+        else if (ControlUnderCursor() != g.buttonWithMouse) g.buttonWithMouse->MouseLeft();
     } catch (...) {
         tk::App().HandleException();
     }
@@ -686,7 +688,13 @@ void ButtonHookProc(THookEvent event, HWND wnd, WPARAM wParam, LPARAM lParam) {
             ::ClientToScreen(wnd, &p);
             under = tk::WinControl::FindControlAtScreen(p, true);
         }
-        if (under != hot) hot->MouseLeft();
+        if (under != hot) {
+            // Moving straight onto another button: its own move enters it
+            // next and takes the timer over (or stops it).
+            G().handingOver = dynamic_cast<TToolbarButton*>(under) != nullptr;
+            hot->MouseLeft();
+            G().handingOver = false;
+        }
     }
 }
 

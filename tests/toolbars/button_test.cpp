@@ -403,3 +403,28 @@ end
     EXPECT_EQ(b->DisplayMode(), dmGlyphOnly);
     EXPECT_NE(b->ButtonGlyph().Indexes(1, bdsUp), -1);  // rendered ahead after loading
 }
+
+TEST_F(ButtonTest, TheSharedLeaveTimerRunsOnlyWhileAButtonIsHot) {
+    tk::ManualClock clock;
+    tk::FakeInput input;
+    TToolbarButton* first = AddButton(20);
+    TToolbarButton* second = AddButton(43);
+    for (auto* b : {first, second}) b->SetShowBorderWhenInactive(true);
+    auto moveTo = [&](int x, int y) {
+        input.cursor = form->ClientToScreen(POINT{x, y});
+        ButtonHookProc(heMouseMovePosted, form->Handle(), 0, MAKELPARAM(x, y));  // as the hook sees it
+        form->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    };
+    moveTo(30, 20);
+    ASSERT_EQ(TToolbarButton::ButtonWithMouse(), first);
+    EXPECT_EQ(clock.ActiveTimers(), 1u);
+    moveTo(50, 20);  // straight onto the next button
+    ASSERT_EQ(TToolbarButton::ButtonWithMouse(), second);
+    EXPECT_EQ(clock.ActiveTimers(), 1u);
+    // The mouse leaves without a move reaching the program: the tick notices.
+    input.cursor = form->ClientToScreen(POINT{250, 90});
+    clock.Advance(125);
+    EXPECT_FALSE(second->MouseInControl());
+    EXPECT_EQ(TToolbarButton::ButtonWithMouse(), nullptr);
+    EXPECT_EQ(clock.ActiveTimers(), 0u);
+}
