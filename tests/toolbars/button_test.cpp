@@ -428,3 +428,31 @@ TEST_F(ButtonTest, TheSharedLeaveTimerRunsOnlyWhileAButtonIsHot) {
     EXPECT_EQ(TToolbarButton::ButtonWithMouse(), nullptr);
     EXPECT_EQ(clock.ActiveTimers(), 0u);
 }
+
+TEST_F(ButtonTest, APictureFromAnImageListFollowsTheListAndOutlivesIt) {
+    auto* images = tk::Create<tk::ImageList>(*form, 16, 16);
+    images->AddMasked(RedSquare(), tk::clOlive);
+    TToolbarButton* b = AddButton(20);
+    b->SetImages(images);
+    const std::uint32_t face = Dib(tk::clBtnFace);
+    EXPECT_EQ(Px(Face(*b), 9, 8), face);  // no image index yet: no picture
+    b->SetImageIndex(0);
+    EXPECT_EQ(Px(Face(*b), 9, 8), 0xFF0000u);
+    EXPECT_EQ(Px(Face(*b), 5, 4), face);
+    b->SetEnabled(false);
+    EXPECT_EQ(Px(Face(*b), 6, 5), Dib(tk::clBtnShadow));
+    b->SetEnabled(true);
+    // A changed list redraws; a destroyed one leaves the button without picture.
+    tk::Bitmap blue = RedSquare();
+    {
+        tk::Canvas& c = blue.GetCanvas();
+        c.brush = tk::Brush{tk::clBlue};
+        c.FillRect(RECT{2, 2, 14, 14});
+        blue.Dormant();
+    }
+    images->Replace(0, blue);
+    EXPECT_EQ(Px(Face(*b), 9, 8), 0x0000FFu);
+    tk::Free(images);
+    EXPECT_EQ(b->Images(), nullptr);
+    EXPECT_EQ(Px(Face(*b), 9, 8), face);
+}
