@@ -3,6 +3,7 @@
 #include "toolbars/BarButtons.h"
 #include "toolbars/BarCommon.h"
 #include "toolbars_support.h"
+#include "toolkit/Canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -192,4 +193,64 @@ TEST(BarHelpers, ClipToTheWholeWindowRegionLeavesTheDCUnclipped) {
     EXPECT_EQ(box.top, 5);
     ::ReleaseDC(wnd, dc);
     ::DestroyWindow(wnd);
+}
+
+namespace {
+
+// A framed popup whose frame the "library" draws (red) and whose client
+// paints itself blue, printed through the helpers.
+class FramedWindow : public tk::CustomControl {
+public:
+    static void DrawFrame(HWND wnd, HDC dc, LPARAM) {
+        RECT r{};
+        ::GetWindowRect(wnd, &r);
+        tk::BrushHandle red(::CreateSolidBrush(RGB(255, 0, 0)));
+        RECT whole{0, 0, r.right - r.left, r.bottom - r.top};
+        ::FillRect(dc, &whole, red.Get());
+    }
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+        case WM_PRINT: return PrintWindowWithFrame(Handle(), wParam, lParam, DrawFrame, 0);
+        case WM_PRINTCLIENT: return PrintClientArea(*this, wParam);
+        default: return CustomControl::WndProc(msg, wParam, lParam);
+        }
+    }
+
+protected:
+    void CreateParams(tk::WindowCreateParams& p) override {
+        CustomControl::CreateParams(p);
+        p.style = WS_POPUP | WS_CAPTION;
+        p.x = 50;
+        p.y = 50;
+        p.width = 80;
+        p.height = 60;
+    }
+    void Paint(tk::Canvas& canvas) override {
+        canvas.brush = tk::Brush{tk::clBlue};
+        canvas.FillRect(ClientRect());
+    }
+};
+
+}  // namespace
+
+TEST(BarHelpers, PrintingAFramedWindowPutsFrameAndClientInPlace) {
+    FramedWindow window;
+    window.SetBounds(50, 50, 80, 60);
+    HWND wnd = window.Handle();
+    RECT wr{};
+    ::GetWindowRect(wnd, &wr);
+    POINT origin{0, 0};
+    ::ClientToScreen(wnd, &origin);
+    const int dx = origin.x - wr.left;
+    const int dy = origin.y - wr.top;
+    ASSERT_GT(dy, 0);
+    tk::Bitmap out = tk::Bitmap::CreateDIB(wr.right - wr.left, wr.bottom - wr.top);
+    ::SendMessageA(wnd, WM_PRINT, reinterpret_cast<WPARAM>(out.DC()), PRF_NONCLIENT | PRF_CLIENT);
+    EXPECT_EQ(bartest::Px(out, 0, 0), 0xFF0000u);
+    EXPECT_EQ(bartest::Px(out, dx, dy), 0x0000FFu);
+    EXPECT_EQ(bartest::Px(out, dx - 1, dy - 1), 0xFF0000u);
+    // Invisible and asked to check: nothing is printed.
+    tk::Bitmap none = tk::Bitmap::CreateDIB(20, 20);
+    ::SendMessageA(wnd, WM_PRINT, reinterpret_cast<WPARAM>(none.DC()), PRF_CHECKVISIBLE | PRF_NONCLIENT);
+    EXPECT_EQ(bartest::Px(none, 0, 0), 0u);
 }
