@@ -604,6 +604,17 @@ void TToolbarButtonActionLink::SetImageIndex(int value) {
 
 bool TToolbarButton::StayDownInClick = true;
 
+namespace {
+
+// Stops a clock-seam timer with the clock that started it, unless that was a
+// test clock that is no longer installed (it may be gone, its timers with it).
+void StopTimerOn(tk::ClockService* clock, UINT_PTR id) {
+    if (!id || !clock) return;
+    if (clock == &tk::ClockSeam().Default() || clock == &tk::ClockSeam().Get()) clock->StopTimer(id);
+}
+
+}  // namespace
+
 // The repeat timer of a held Repeating button, on the clock seam.
 struct TToolbarButton::RepeatTimer {
     tk::ClockService* clock = nullptr;
@@ -618,7 +629,7 @@ struct TToolbarButton::RepeatTimer {
         id = clock->StartTimer(interval, onTick);
     }
     void Disable() {
-        if (id && clock) clock->StopTimer(id);
+        StopTimerOn(clock, id);
         id = 0;
     }
     void SetInterval(unsigned ms) {
@@ -642,7 +653,7 @@ tk::Control* ControlUnderCursor() {
 
 void StopLeaveTimer() {
     ButtonGlobals& g = G();
-    if (g.leaveTimer && g.leaveClock) g.leaveClock->StopTimer(g.leaveTimer);
+    StopTimerOn(g.leaveClock, g.leaveTimer);
     g.leaveTimer = 0;
 }
 
