@@ -83,30 +83,43 @@ bool IdentToColor(const std::string& text, Color& out);
 std::string ColorToIdent(Color c);
 
 // ---------------------------------------------------------------------------
-// Move-only owner of one handle; Deleter is a stateless functor.
+// Move-only owner of one handle; Deleter is a stateless functor. Live()
+// counts the handles of this kind that owners hold right now, so tests can
+// find leaks where GetGuiResources answers nothing (Wine).
 template <typename H, typename Deleter>
 class UniqueHandle {
 public:
     UniqueHandle() = default;
-    explicit UniqueHandle(H h) : handle_(h) {}
+    explicit UniqueHandle(H h) : handle_(h) {
+        if (h != H{}) ++live_;
+    }
     ~UniqueHandle() { Reset(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     UniqueHandle(UniqueHandle&& o) noexcept : handle_(std::exchange(o.handle_, H{})) {}
     UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.handle_, H{}));
+        if (this != &o) Reset(o.Release());
         return *this;
     }
     H Get() const { return handle_; }
     explicit operator bool() const { return handle_ != H{}; }
-    H Release() { return std::exchange(handle_, H{}); }
-    void Reset(H h = H{}) {
-        H old = std::exchange(handle_, h);
-        if (old != H{}) Deleter{}(old);
+    H Release() {
+        if (handle_ != H{}) --live_;
+        return std::exchange(handle_, H{});
     }
+    void Reset(H h = H{}) {
+        if (h != H{}) ++live_;
+        H old = std::exchange(handle_, h);
+        if (old != H{}) {
+            --live_;
+            Deleter{}(old);
+        }
+    }
+    static long Live() { return live_; }
 
 private:
     H handle_{};
+    static inline long live_ = 0;
 };
 
 struct GdiObjectDeleter {
@@ -126,6 +139,13 @@ using PaletteHandle = UniqueHandle<HPALETTE, GdiObjectDeleter>;
 using MemoryDCHandle = UniqueHandle<HDC, DcDeleter>;
 
 MemoryDCHandle CreateMemoryDC(HDC compatibleWith = nullptr);
+
+// Every pen, brush, font, bitmap, region, palette and memory DC that the
+// owners above hold at this moment.
+inline long LiveGdiHandles() {
+    return PenHandle::Live() + BrushHandle::Live() + FontHandle::Live() + BitmapHandle::Live() +
+           RegionHandle::Live() + PaletteHandle::Live() + MemoryDCHandle::Live();
+}
 
 // GetDC / GetDCEx ... ReleaseDC.
 class WindowDC {

@@ -4,6 +4,7 @@
 #include "toolkit/ActnList.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/ImgList.h"
+#include "toolkit/Services.h"
 #include "toolkit/Streaming.h"
 
 #include <algorithm>
@@ -503,7 +504,7 @@ void PopupMenu::Popup(int screenX, int screenY, Control* popupComponent) {
     UINT flags = TPM_RETURNCMD;
     flags |= alignment_ == paRight ? TPM_RIGHTALIGN : alignment_ == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN;
     flags |= trackButton_ == tbLeftButton ? TPM_LEFTBUTTON : TPM_RIGHTBUTTON;
-    const UINT id = static_cast<UINT>(::TrackPopupMenu(Handle(), flags, screenX, screenY, 0, owner, nullptr));
+    const UINT id = PopupMenuSeam()->Track(PopupMenuRequest{Handle(), flags, screenX, screenY, owner});
     if (id && alive.Alive()) DispatchCommand(static_cast<WORD>(id));
 }
 

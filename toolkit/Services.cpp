@@ -83,4 +83,15 @@ Seam<InputSource>& InputSeam() {
     return seam;
 }
 
+UINT PopupMenuService::Track(const PopupMenuRequest& request) {
+    return static_cast<UINT>(
+        ::TrackPopupMenu(request.menu, request.flags | TPM_RETURNCMD, request.x, request.y, 0, request.owner, nullptr));
+}
+
+Seam<PopupMenuService>& PopupMenuSeam() {
+    static PopupMenuService real;
+    static Seam<PopupMenuService> seam(real);
+    return seam;
+}
+
 }  // namespace tk

@@ -148,4 +148,22 @@ public:
 };
 Seam<InputSource>& InputSeam();
 
+// --- popup menus -----------------------------------------------------------
+// Shows a popup menu where TrackPopupMenu would (TPM_RETURNCMD is always set)
+// and returns the chosen command id, 0 when the menu closed without one.
+struct PopupMenuRequest {
+    HMENU menu = nullptr;
+    UINT flags = 0;  // TPM_* alignment and track-button flags
+    int x = 0;
+    int y = 0;
+    HWND owner = nullptr;
+};
+
+class PopupMenuService {
+public:
+    virtual ~PopupMenuService() = default;
+    virtual UINT Track(const PopupMenuRequest& request);
+};
+Seam<PopupMenuService>& PopupMenuSeam();
+
 }  // namespace tk

@@ -125,4 +125,13 @@ bool FakeInput::AsyncKeyDown(int virtualKey) {
     return std::find(keysDown.begin(), keysDown.end(), virtualKey) != keysDown.end();
 }
 
+ScriptedPopupMenus::ScriptedPopupMenus() : override_(PopupMenuSeam(), *this) {}
+
+ScriptedPopupMenus::~ScriptedPopupMenus() = default;
+
+UINT ScriptedPopupMenus::Track(const PopupMenuRequest& request) {
+    requests.push_back(request);
+    return onTrack ? onTrack(request) : 0;
+}
+
 }  // namespace tk

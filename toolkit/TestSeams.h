@@ -141,4 +141,18 @@ private:
     SeamOverride<InputSource> override_;
 };
 
+// Popup menus: never shown. Each request is recorded; onTrack (while the
+// "menu is open") may act like the user and returns the chosen command.
+class ScriptedPopupMenus : public PopupMenuService {
+public:
+    ScriptedPopupMenus();
+    ~ScriptedPopupMenus() override;
+    UINT Track(const PopupMenuRequest& request) override;
+    std::vector<PopupMenuRequest> requests;
+    std::function<UINT(const PopupMenuRequest&)> onTrack;
+
+private:
+    SeamOverride<PopupMenuService> override_;
+};
+
 }  // namespace tk
