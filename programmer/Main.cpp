@@ -433,9 +433,11 @@ int TMainForm::FlashPanelWidth(int half) const
     // Half the window's width is a few pixels short of the Flash grid's 17
     // columns at the default window size, which cut column 0F at the edge.
     constexpr int kHexColumns = 17;  // row labels and 16 cells
-    if (!SG1->HandleAllocated())
-        return half;
     int needed = SG1->Width() - SG1->ClientWidth();  // border and scroll bar
+    // Before its window exists the grid's client size leaves out the bar.
+    const tk::ScrollStyle bars = SG1->ScrollBars();
+    if (!SG1->HandleAllocated() && (bars == tk::ssVertical || bars == tk::ssBoth))
+        needed += ::GetSystemMetrics(SM_CXVSCROLL);
     for (int col = 0; col < kHexColumns; ++col)
         needed += SG1->ColWidths(col) + SG1->GridLineWidth();
     return std::max(half, needed);

@@ -604,9 +604,11 @@ namespace {
 
 // Where a text of `width` pixels starts in the span [left, right): `indent`
 // pixels in when it fits so, nearer the edge when only that makes it fit,
-// at the edge (and cut by the clip) when it does not fit at all.
+// at the edge (and cut by the clip) when it does not fit at all. A glyph may
+// reach a pixel past its advance width (a "2" at small sizes does, though
+// its metrics do not say so): that pixel is kept inside where there is room.
 int TextLeft(int left, int right, int width, int indent) {
-    return left + std::clamp(right - left - width, 0, indent);
+    return left + std::clamp(right - left - (width + 1), 0, indent);
 }
 
 }  // namespace

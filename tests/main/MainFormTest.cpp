@@ -7,6 +7,7 @@
 #include "programmer/PortLibrary.h"
 #include "resources/StringIds.h"
 #include "toolkit/ActnList.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Grids.h"
@@ -534,7 +535,17 @@ TEST_F(MainWindow, ResizePutsTheProgressBarOnTheStatusBarAndHalvesThePanels)
     form.SetBounds(10, 10, 600, 420);
     PumpMessages();
     EXPECT_EQ(form.PBar->Top(), form.SBar->Top() + 4);
-    EXPECT_EQ(form.Panel2->Width(), 285);
+    // Half of it (285) would cut the Flash grid's last column at its edge.
+    EXPECT_GT(form.Panel2->Width(), 285);
+    form.Show();
+    for (int width : {687, 600}) {
+        form.SetBounds(10, 10, width, 440);
+        PumpMessages();
+        int columns = 0;
+        for (int col = 0; col < 17; ++col)
+            columns += form.SG1->ColWidths(col) + form.SG1->GridLineWidth();
+        EXPECT_LE(columns, form.SG1->ClientWidth()) << "window width " << width;
+    }
 }
 
 TEST_F(MainWindow, ExitClosesThePortAndTheDriverAndEndsTheLoop)
@@ -679,6 +690,92 @@ TEST_F(MainGrids, SwitchingModesRedrawsFromTheBufferAndDropsTypedTexts)
     EXPECT_EQ(form.SG1->ColCount(), 17);
     EXPECT_EQ(form.SG1->Cells(1, 1), "C8");
     EXPECT_EQ(form.SG1->Cells(4, 2), "88");
+}
+
+// Pixels of `r` unlike the ground colour `ground`.
+int Ink(const tk::Bitmap& dib, const RECT& r, std::uint32_t ground)
+{
+    int ink = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            ink += (dib.Bits()[y * dib.Width() + x] & 0xFFFFFF) != ground;
+    return ink;
+}
+
+// The ink of `text` drawn whole in `font`, on its own.
+int InkOf(const tk::Font& font, const std::string& text)
+{
+    tk::Bitmap dib = tk::Bitmap::CreateDIB(120, 30);
+    tk::Canvas& canvas = dib.GetCanvas();
+    canvas.brush = tk::Brush{tk::clWhite};
+    canvas.FillRect(RECT{0, 0, 120, 30});
+    canvas.font = font;
+    canvas.font.color = tk::clBlack;
+    canvas.TextOut(4, 4, text);
+    ::GdiFlush();
+    return Ink(dib, RECT{0, 0, 120, 30}, 0xFFFFFF);
+}
+
+// Every visible cell of the grid shows its whole text in the grid's font:
+// the cell has exactly the ink of its text drawn alone. Painted twice, as a
+// window is: the second paint must not draw in another font.
+void ExpectWholeTexts(tk::StringGrid& grid, const std::string& view)
+{
+    ::SendMessageA(grid.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(tk::Bitmap::CreateDIB(8, 8).DC()),
+                   PRF_CLIENT);
+    RECT client{};
+    ::GetClientRect(grid.Handle(), &client);
+    tk::Bitmap shot = tk::Bitmap::CreateDIB(client.right, client.bottom);
+    ::SendMessageA(grid.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.DC()), PRF_CLIENT);
+    ::GdiFlush();
+    int checked = 0;
+    for (int row = 0; row <= grid.Model().LastVisibleRow(); ++row) {
+        if (row > 0 && row < grid.TopRow())
+            continue;
+        for (int col = 0; col < grid.ColCount(); ++col) {
+            RECT r = grid.CellRect(col, row);
+            if (::IsRectEmpty(&r) || r.right > client.right || r.bottom > client.bottom)
+                continue;  // out of sight, or cut by the grid's edge
+            if (col == grid.Col() && row == grid.Row())
+                continue;  // the highlighted current cell
+            if (col == 0 || row == 0)
+                ::InflateRect(&r, -1, -1);  // the raised edge inside a fixed cell
+            const std::string text = grid.Cells(col, row);
+            const std::uint32_t ground = shot.Bits()[(r.bottom - 1) * shot.Width() + r.right - 1] & 0xFFFFFF;
+            EXPECT_EQ(Ink(shot, r, ground), InkOf(grid.GetFont(), text))
+                << grid.Name() << " " << view << " cell " << col << "," << row << " '" << text << "'";
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 100) << grid.Name() << " " << view;
+}
+
+TEST_F(MainGrids, EveryCellShowsItsWholeTextInEveryView)
+{
+    TMainForm& form = Identified(128 * 1024, 128 * 1024, vmHex);
+    TMainUnitState& unit = MainUnit();
+    // The widest texts first: 255 down in Decimal, every byte in Hex.
+    for (std::size_t a = 0; a < unit.FlashBuffer.size(); ++a)
+        unit.FlashBuffer[a] = unit.EEpromBuffer[a] = static_cast<std::int32_t>(255 - a % 256);
+    form.Show();
+    for (std::uint8_t mode : {vmHex, vmDecimal, vmAscii, vmHex}) {
+        const std::string view = mode == vmHex ? "Hex" : mode == vmDecimal ? "Decimal" : "ASCII";
+        unit.ViewMode = mode;
+        form.ShowFlashBuffer();
+        form.ShowEEpromBuffer();
+        for (tk::StringGrid* grid : {form.SG1, form.SG2}) {
+            grid->SetTopRow(grid->FixedRows());
+            PumpMessages();
+            ExpectWholeTexts(*grid, view);
+            // The last rows' labels: "1FFF" in Hex and ASCII, "13107" in Decimal.
+            grid->SetTopRow(grid->RowCount() - 1);
+            PumpMessages();
+            ExpectWholeTexts(*grid, view + " at the end");
+        }
+    }
+    // Back in Hex, the Flash grid's columns have their widths again.
+    EXPECT_EQ(form.SG1->ColWidths(11), 17);
+    EXPECT_EQ(form.SG1->ColWidths(16), 16);
 }
 
 TEST_F(MainGrids, DisabledMemoryOrNoDeviceLeavesTheGridAndSaysWhy)
