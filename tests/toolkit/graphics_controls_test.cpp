@@ -83,24 +83,6 @@ TEST(Canvas, TextIsDrawnInTheFontColourOverTheBrush) {
     (void)other;
 }
 
-TEST(Fonts, AMissingNarrowFaceIsStillNarrow) {
-    Bitmap b = Bitmap::CreateDIB(10, 10);
-    Canvas& c = b.GetCanvas();
-    auto width = [&c](const char* face) {
-        c.font = Font{};
-        c.font.name = face;
-        c.font.height = -11;
-        return c.TextWidth("0123456789ABCDEF");
-    };
-    // Arial Narrow, where it is missing, by its twin of the same widths
-    // when that is installed, else condensed like the made-up face below.
-    EXPECT_EQ(width("Arial Narrow"), width("Liberation Sans Narrow"));
-    const int regular = width("Arial");
-    const int condensed = width("Arial Condensed");
-    EXPECT_GE(condensed, regular * 75 / 100);
-    EXPECT_LE(condensed, regular * 90 / 100);
-}
-
 TEST(Canvas, BitmapsDrawStretchAndHonourTheTransparentColour) {
     Bitmap glyph = Bitmap::CreateDIB(4, 4);
     {

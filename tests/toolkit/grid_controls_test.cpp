@@ -216,7 +216,6 @@ TEST_F(BufferGrid, ExplicitCellsOverrideTheProviderForSmallGrids) {
 
 TEST_F(BufferGrid, ATextWiderThanItsCellShowsCutNotShortened) {
     buffer[0x12] = 0xCC;
-    grid->SetOptions(grid->Options() & ~goAlwaysShowEditor);
     auto ink = [](const Bitmap& shot, const RECT& r) {
         const std::uint32_t ground = ctltest::Px(shot, r.right - 1, r.bottom - 1);
         int n = 0;
