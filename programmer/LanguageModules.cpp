@@ -131,6 +131,7 @@ void TMainForm::SwitchLanguage(tk::Component* sender)
     auto* chosen = dynamic_cast<tk::MenuItem*>(sender);
     if (chosen && LoadLanguageModule(static_cast<LCID>(chosen->Tag()))) {
         ReloadAllForms();
+        ReshapeGrids();
         for (tk::MenuItem* item : {LanguageEnglish, LanguageFrench, LanguageItalian, LanguageGerman, LanguageRomanian})
             item->SetChecked(item == chosen);
         result.Done();

@@ -426,8 +426,23 @@ void TMainForm::FormResize(tk::Component*)
         return;
     PBar->SetTop(SBar->Top() + 4);
     const int half = Width() / 2 - 15;
-    Panel2->SetWidth(half);
+    Panel2->SetWidth(FlashPanelWidth(half));
     Panel3->SetWidth(half);
+}
+
+int TMainForm::FlashPanelWidth(int half) const
+{
+    // Half the window's width is a few pixels short of the Flash grid's 17
+    // columns at the default window size, which cut column 0F at the edge.
+    constexpr int kHexColumns = 17;  // row labels and 16 cells
+    int needed = SG1->Width() - SG1->ClientWidth();  // border and scroll bar
+    // Before its window exists the grid's client size leaves out the bar.
+    const tk::ScrollStyle bars = SG1->ScrollBars();
+    if (!SG1->HandleAllocated() && (bars == tk::ssVertical || bars == tk::ssBoth))
+        needed += ::GetSystemMetrics(SM_CXVSCROLL);
+    for (int col = 0; col < kHexColumns; ++col)
+        needed += SG1->ColWidths(col) + SG1->GridLineWidth();
+    return std::max(half, needed);
 }
 
 void TMainForm::FormKeyDown(tk::Component*, WORD& key, tk::ShiftState)
@@ -588,6 +603,16 @@ void TMainForm::ShowBuffer(tk::StringGrid& grid, TBufferView& view, const std::v
     grid.SetRowCount(std::max(view.RowCount(), 2));
     // Drops whatever was typed into cells: they show the buffer again.
     grid.SetCellProvider([&view](int col, int row) { return view.CellText(col, row); });
+}
+
+void TMainForm::ReshapeGrids()
+{
+    // The description stores one empty row and the Hex columns: without this
+    // the grids would show one row of a larger buffer until its next redraw.
+    for (auto [grid, view] : {std::pair{SG1, &flashView_}, std::pair{SG2, &eepromView_}}) {
+        grid->SetColCount(view->ColCount());
+        grid->SetRowCount(std::max(view->RowCount(), 2));
+    }
 }
 
 void TMainForm::ShowFlashBuffer()
@@ -1526,6 +1551,10 @@ void TMainForm::CellTyped(std::vector<std::int32_t>& buffer, int col, int row, c
     switch (mode) {
     case vmDecimal:
         if (value.empty() || value.size() > 3)
+            return;
+        // A sign alone is a number still being typed ("-5" is ignored as no
+        // byte once its digit follows), not a wrong one.
+        if (value == "-" || value == "+")
             return;
         try {
             converted = tk::StrToInt(value);

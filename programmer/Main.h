@@ -449,6 +449,11 @@ private:
     void EditorOpening(std::string& value);
     void ShowBuffer(tk::StringGrid& grid, TBufferView& view, const std::vector<std::int32_t>& buffer,
                     std::uint8_t enabled, unsigned disabledMessage);
+    // After a re-read description: the grids take the shape of the buffers
+    // as last shown again.
+    void ReshapeGrids();
+    // The Flash grid's panel is at least as wide as the grid's widest layout.
+    int FlashPanelWidth(int half) const;
     void ToggleBarVisible(tk::Panel& bar, tk::MenuItem& item);
 
     bool commandLineProcessed_ = false;

@@ -132,6 +132,87 @@ int ScreenPixelsPerInch() {
 int Font::Size() const { return -::MulDiv(height, 72, ScreenPixelsPerInch()); }
 void Font::SetSize(int points) { height = -::MulDiv(points, ScreenPixelsPerInch(), 72); }
 
+namespace {
+
+int CALLBACK NoteFaceFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FaceInstalled(HDC dc, const std::string& face) {
+    LOGFONTA query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(query.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    bool found = false;
+    ::EnumFontFamiliesExA(dc, &query, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+// "Arial Narrow" -> "Arial"; "" for a face that is not a narrow cut.
+std::string RegularOfNarrow(const std::string& face) {
+    for (const char* suffix : {" Narrow", " Condensed"}) {
+        const size_t n = std::strlen(suffix);
+        if (face.size() > n && ::lstrcmpiA(face.c_str() + face.size() - n, suffix) == 0)
+            return face.substr(0, face.size() - n);
+    }
+    return {};
+}
+
+int TextWidthIn(HDC dc, const LOGFONTA& lf, const char* text) {
+    FontHandle font(::CreateFontIndirectA(&lf));
+    const HGDIOBJ old = ::SelectObject(dc, font.Get());
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &extent);
+    ::SelectObject(dc, old);
+    return extent.cx;
+}
+
+// A narrow face that is not installed (Arial Narrow is missing from many
+// Windows machines and from Wine) would be replaced by a regular-width one,
+// and texts sized for the narrow face would no longer fit. Take a
+// metric-compatible narrow face when there is one, else the regular face
+// condensed to a narrow cut's proportion (82%) by the font's average width.
+void SubstituteMissingNarrowFace(LOGFONTA& lf) {
+    const std::string regular = RegularOfNarrow(lf.lfFaceName);
+    if (regular.empty()) return;
+    WindowDC screen(nullptr);
+    HDC dc = screen.Get();
+    if (!dc || FaceInstalled(dc, lf.lfFaceName)) return;
+    // Pairs of faces with the same widths.
+    static const char* const kCompatible[][2] = {{"Arial Narrow", "Liberation Sans Narrow"},
+                                                 {"Liberation Sans Narrow", "Arial Narrow"}};
+    for (const auto& [face, twin] : kCompatible) {
+        if (::lstrcmpiA(lf.lfFaceName, face) == 0 && FaceInstalled(dc, twin)) {
+            std::strncpy(lf.lfFaceName, twin, LF_FACESIZE - 1);
+            return;
+        }
+    }
+    std::strncpy(lf.lfFaceName, regular.c_str(), LF_FACESIZE - 1);
+    static const char kSample[] = "0123456789ABCDEF";
+    const int target = TextWidthIn(dc, lf, kSample) * 82 / 100;
+    TEXTMETRICA tm{};
+    {
+        FontHandle font(::CreateFontIndirectA(&lf));
+        const HGDIOBJ old = ::SelectObject(dc, font.Get());
+        ::GetTextMetricsA(dc, &tm);
+        ::SelectObject(dc, old);
+    }
+    // Widths round to whole pixels at small sizes: take the average width
+    // that comes closest to the narrow proportion.
+    int best = 0, bestMiss = 0;
+    for (int width = std::max(1, static_cast<int>(tm.tmAveCharWidth)); width >= 1; --width) {
+        lf.lfWidth = width;
+        const int miss = std::abs(TextWidthIn(dc, lf, kSample) - target);
+        if (best == 0 || miss <= bestMiss) {
+            best = width;
+            bestMiss = miss;
+        }
+    }
+    lf.lfWidth = best;
+}
+
+}  // namespace
+
 FontHandle Font::Create() const {
     LOGFONTA lf{};
     lf.lfHeight = height;
@@ -145,6 +226,7 @@ FontHandle Font::Create() const {
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH;
     std::strncpy(lf.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+    SubstituteMissingNarrowFace(lf);
     return FontHandle(::CreateFontIndirectA(&lf));
 }
 

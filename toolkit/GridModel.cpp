@@ -11,7 +11,12 @@ GridModel::GridModel() : colWidths_(5, 64), rowHeights_(5, 24) {}
 
 void GridModel::SetColCount(int count) {
     count = std::max(1, count);
-    colWidths_.resize(static_cast<size_t>(count), defaultColWidth_);
+    const size_t had = colWidths_.size(), wanted = static_cast<size_t>(count);
+    if (formerColWidths_.size() < had) formerColWidths_.resize(had);
+    std::copy(colWidths_.begin(), colWidths_.end(), formerColWidths_.begin());
+    colWidths_.resize(wanted, defaultColWidth_);
+    for (size_t col = had; col < wanted && col < formerColWidths_.size(); ++col)
+        colWidths_[col] = formerColWidths_[col];
     if (fixedCols_ >= count) fixedCols_ = count - 1;
     Clamp();
 }
@@ -36,6 +41,7 @@ void GridModel::SetFixedRows(int count) {
 void GridModel::SetDefaultColWidth(int width) {
     defaultColWidth_ = std::max(0, width);
     std::fill(colWidths_.begin(), colWidths_.end(), defaultColWidth_);
+    formerColWidths_.clear();
     Clamp();
 }
 
@@ -46,7 +52,9 @@ void GridModel::SetDefaultRowHeight(int height) {
 }
 
 int GridModel::ColWidth(int col) const {
-    return col >= 0 && col < ColCount() ? colWidths_[static_cast<size_t>(col)] : defaultColWidth_;
+    if (col >= 0 && col < ColCount()) return colWidths_[static_cast<size_t>(col)];
+    return col >= 0 && static_cast<size_t>(col) < formerColWidths_.size() ? formerColWidths_[static_cast<size_t>(col)]
+                                                                          : defaultColWidth_;
 }
 
 int GridModel::RowHeight(int row) const {

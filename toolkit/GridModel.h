@@ -49,7 +49,9 @@ public:
     int ColCount() const { return static_cast<int>(colWidths_.size()); }
     int RowCount() const { return static_cast<int>(rowHeights_.size()); }
     // Growing keeps existing sizes; the current cell and scroll position are
-    // clamped to what remains.
+    // clamped to what remains. A column that comes back after a smaller
+    // count gets the width it had, so a grid switching between layouts keeps
+    // the widths it was given.
     void SetColCount(int count);
     void SetRowCount(int count);
     int FixedCols() const { return fixedCols_; }
@@ -63,6 +65,7 @@ public:
     // Resets every column's width / row's height to the new default.
     void SetDefaultColWidth(int width);
     void SetDefaultRowHeight(int height);
+    // Past the count: the width the column will have when it comes back.
     int ColWidth(int col) const;
     int RowHeight(int row) const;
     void SetColWidth(int col, int width);
@@ -124,6 +127,7 @@ private:
     void Clamp();
 
     std::vector<int> colWidths_;
+    std::vector<int> formerColWidths_;  // widths of every column the grid had, by index
     std::vector<int> rowHeights_;
     int fixedCols_ = 1;
     int fixedRows_ = 1;

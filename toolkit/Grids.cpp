@@ -33,6 +33,14 @@ LRESULT InplaceEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (grid_.Options() & goTabs) code |= DLGC_WANTTAB;
         return code;
     }
+    case WM_SETFONT: {
+        // A new font brings the font's own margins, a few pixels each side:
+        // in a cell a few characters wide they would scroll the first
+        // characters out of sight ("05" showing as "5").
+        const LRESULT result = Edit::WndProc(msg, wParam, lParam);
+        ::SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+        return result;
+    }
     }
     return Edit::WndProc(msg, wParam, lParam);
 }
@@ -239,12 +247,27 @@ void StringGrid::SetCellProvider(CellTextProvider provider) {
     provider_ = std::move(provider);
     cells_.clear();
     if (editorShown_) UpdateEditor();
+    EditorShowsCell();
     Invalidate();
 }
 
 void StringGrid::ClearCells() {
     cells_.clear();
+    EditorShowsCell();
     Invalidate();
+}
+
+void StringGrid::EditorShowsCell() {
+    // While the user types, the editor's text is the cell's new text.
+    if (!editorShown_ || !editor_ || settingEditorText_) return;
+    const std::string text = Cells(editorCell_.col, editorCell_.row);
+    editorOriginal_ = text;
+    if (editor_->Text() == text) return;
+    settingEditorText_ = true;
+    editor_->SetText(text);
+    settingEditorText_ = false;
+    // Typing goes over the new text, as over a freshly opened editor.
+    if (editor_->HandleAllocated() && editor_->Focused()) editor_->SelectAll();
 }
 
 bool StringGrid::MouseToCell(int x, int y, int& col, int& row) const {
@@ -577,6 +600,19 @@ void StringGrid::MouseUp(MouseButton button, ShiftState shift, int x, int y) {
 
 // --- painting ---------------------------------------------------------------
 
+namespace {
+
+// Where a text of `width` pixels starts in the span [left, right): `indent`
+// pixels in when it fits so, nearer the edge when only that makes it fit,
+// at the edge (and cut by the clip) when it does not fit at all. A glyph may
+// reach a pixel past its advance width (a "2" at small sizes does, though
+// its metrics do not say so): that pixel is kept inside where there is room.
+int TextLeft(int left, int right, int width, int indent) {
+    return left + std::clamp(right - left - (width + 1), 0, indent);
+}
+
+}  // namespace
+
 void StringGrid::DrawCell(Canvas& canvas, int col, int row, const RECT& rect, GridDrawStates state) {
     if (defaultDrawing_) {
         const bool fixed = (state & gdFixed) != 0;
@@ -591,9 +627,15 @@ void StringGrid::DrawCell(Canvas& canvas, int col, int row, const RECT& rect, Gr
         ::SetBkColor(dc, ColorToRGB(ground));
         ::SetTextColor(dc, ColorToRGB(ink));
         const std::string text = Cells(col, row);
-        ::ExtTextOutA(dc, rect.left + 2, rect.top + 2, ETO_OPAQUE | ETO_CLIPPED, &rect, text.data(),
+        const bool edged = fixed && (model_.Options() & (goFixedVertLine | goFixedHorzLine));
+        SIZE extent{};
+        ::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &extent);
+        // The raised edge of a fixed cell takes a pixel on either side.
+        const int x = edged ? TextLeft(rect.left + 1, rect.right - 1, extent.cx, 1)
+                            : TextLeft(rect.left, rect.right, extent.cx, 2);
+        ::ExtTextOutA(dc, x, rect.top + 2, ETO_OPAQUE | ETO_CLIPPED, &rect, text.data(),
                       static_cast<UINT>(text.size()), nullptr);
-        if (fixed && (model_.Options() & (goFixedVertLine | goFixedHorzLine))) {
+        if (edged) {
             RECT edge = rect;
             ::DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
         }
@@ -632,6 +674,7 @@ void StringGrid::PaintCells(Canvas& canvas, const RECT& clip) {
     std::vector<Cell> cells;
     std::string batch;
     std::vector<INT> starts;
+    std::vector<std::pair<RECT, std::string>> overflowing;
 
     auto paintRow = [&](int row, int colFrom, int colTo) {
         cells.clear();
@@ -651,24 +694,30 @@ void StringGrid::PaintCells(Canvas& canvas, const RECT& clip) {
         }
         if (cells.empty()) return;
         // Plain data cells of the row in one text call: the opaque rectangle
-        // fills their ground, each character sits at its own cell's offset
-        // and characters that would leave their cell are dropped.
+        // fills their ground and each character sits at its own cell's
+        // offset. A text wider than its cell is drawn on its own, clipped to
+        // the cell: it shows cut, never shortened into another value.
         if (defaultDrawing_) {
             batch.clear();
             starts.clear();
+            overflowing.clear();
             RECT span{0, 0, 0, 0};
             for (const Cell& c : cells) {
                 if (c.state != 0) continue;
                 if (::IsRectEmpty(&span)) span = c.rect;
                 span.right = c.rect.right;
-                const std::string text = Cells(c.col, row);
-                int x = c.rect.left + 2;
+                std::string text = Cells(c.col, row);
+                int width = 0;
+                for (char ch : text) width += charWidths[static_cast<unsigned char>(ch)];
+                if (width > c.rect.right - c.rect.left) {
+                    overflowing.push_back({c.rect, std::move(text)});
+                    continue;
+                }
+                int x = TextLeft(c.rect.left, c.rect.right, width, 2);
                 for (char ch : text) {
-                    const int w = charWidths[static_cast<unsigned char>(ch)];
-                    if (x + w > c.rect.right) break;
                     batch.push_back(ch);
                     starts.push_back(x);
-                    x += w;
+                    x += charWidths[static_cast<unsigned char>(ch)];
                 }
             }
             if (!::IsRectEmpty(&span)) {
@@ -680,6 +729,9 @@ void StringGrid::PaintCells(Canvas& canvas, const RECT& clip) {
                 ::ExtTextOutA(dc, starts.empty() ? span.left : starts.front(), span.top + 2, ETO_OPAQUE | ETO_CLIPPED,
                               &span, batch.data(), static_cast<UINT>(batch.size()), dx.empty() ? nullptr : dx.data());
             }
+            for (const auto& [rect, text] : overflowing)
+                ::ExtTextOutA(dc, rect.left, rect.top + 2, ETO_CLIPPED, &rect, text.data(),
+                              static_cast<UINT>(text.size()), nullptr);
         }
         for (const Cell& c : cells) {
             if (line > 0) {
@@ -726,8 +778,16 @@ void StringGrid::Paint(Canvas& canvas) {
         ~Reset() { p = nullptr; }
     } reset{paintCanvas_};
     {
-        SaveDCGuard save(back.Handle());
-        ::IntersectClipRect(back.Handle(), clip.left, clip.top, clip.right, clip.bottom);
+        // Only the clip is undone afterwards. Restoring a saved DC state would
+        // also put back the font and brush selected before the canvas chose
+        // its own, while the canvas still took its own for selected: the next
+        // paint would draw in the DC's default (bold, wide) font.
+        HDC dc = back.Handle();
+        ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+        struct ClipReset {
+            HDC dc;
+            ~ClipReset() { ::SelectClipRgn(dc, nullptr); }
+        } clipReset{dc};
         PaintCells(back, clip);
     }
     ::BitBlt(target, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, back.Handle(), clip.left,

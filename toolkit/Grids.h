@@ -90,9 +90,10 @@ public:
     std::string Cells(int col, int row) const;
     void SetCells(int col, int row, const std::string& text);
     // Replaces every cell's text: the stored texts are dropped and the grid
-    // redraws from the provider.
+    // redraws from the provider. An open editor shows its cell's new text,
+    // unless this happens while the user's typing is being reported.
     void SetCellProvider(CellTextProvider provider);
-    // Drops the stored texts (the provider's show again).
+    // Drops the stored texts (the provider's show again); the editor as above.
     void ClearCells();
     std::size_t StoredCellCount() const { return cells_.size(); }
     RECT CellRect(int col, int row) const { return model_.CellRect(col, row); }
@@ -165,6 +166,7 @@ private:
     void ScrollMessage(int bar, int code);
     void TopLeftMoved(int oldTop, int oldLeft);
     void EditorTextChanged();
+    void EditorShowsCell();
     bool CanEdit() const;
     void PaintCells(Canvas& canvas, const RECT& clip);
 

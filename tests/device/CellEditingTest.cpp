@@ -161,6 +161,11 @@ TEST_F(CellEditing, DecimalCellsTakeUpToThreeDigitsAndIgnoreValuesOutsideAByte)
     EXPECT_EQ(eeprom[11], 30);
     EXPECT_THAT(messages_.Texts(), IsEmpty());
 
+    // A sign is the start of a number: "-5" is no byte and no error.
+    ASSERT_NO_FATAL_FAILURE(Type(grid, "-5"));
+    EXPECT_EQ(eeprom[11], 30);
+    EXPECT_THAT(messages_.Texts(), IsEmpty());
+
     ASSERT_NO_FATAL_FAILURE(Click(grid, 3, 2));
     messages_.Answer(tk::mrOk);
     ASSERT_NO_FATAL_FAILURE(Type(grid, "1x"));
@@ -184,6 +189,32 @@ TEST_F(CellEditing, AsciiCellsTakeExactlyOneCharacter)
     EXPECT_EQ(grid.Editor()->Text(), "AB");
     EXPECT_EQ(eeprom[17], 65);
     EXPECT_THAT(messages_.Texts(), IsEmpty());
+}
+
+TEST_F(CellEditing, TheEditorShowsItsCellsNewTextWhenTheBufferIsShownAgain)
+{
+    Seed("ATDEMO8.flash", std::vector<std::uint8_t>(8192, 0x5A));
+    TMainForm& form = StartShown("ATDEMO8");
+    MainUnit().FlashBuffer.assign(8192, 0xA8);
+    form.Action_HexExecute(nullptr);
+    form.MnuEditDirectly->Click();
+    tk::StringGrid& grid = *form.SG1;
+    ASSERT_NO_FATAL_FAILURE(Click(grid, 3, 2));  // address $12
+    EXPECT_EQ(grid.Editor()->Text(), "A8");
+    // Both digits in sight with the caret after them.
+    HWND edit = grid.Editor()->Handle();
+    ::SendMessageA(edit, EM_SETSEL, 2, 2);
+    EXPECT_GE(static_cast<short>(LOWORD(::SendMessageA(edit, EM_POSFROMCHAR, 0, 0))), 0);
+
+    form.Action_ReadFlashExecute(nullptr);
+    EXPECT_EQ(grid.Editor()->Text(), "5A");
+    form.Action_AsciiExecute(nullptr);
+    EXPECT_EQ(grid.Editor()->Text(), "Z");
+    // A letter typed at once goes over the cell's text and is stored.
+    ::SendMessageA(grid.Editor()->Handle(), WM_CHAR, 'B', 0);
+    PumpMessages();
+    EXPECT_EQ(grid.Editor()->Text(), "B");
+    EXPECT_EQ(MainUnit().FlashBuffer[0x12], 'B');
 }
 
 TEST_F(CellEditing, WithoutADeviceDecimalAndAsciiCheckTheAdapterWhileHexEndsAfterIdentifying)

@@ -7,6 +7,7 @@
 #include "resources/StringIds.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
+#include "toolkit/Grids.h"
 #include "toolkit/MessageDialogs.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Resources.h"
@@ -184,6 +185,24 @@ TEST_F(LanguageSwitch, FrenchReReadsEveryOpenWindowInPlace)
     EXPECT_NE(Boxes()[0], englishSyntaxError);
     EXPECT_EQ(Text(SMsgDlgYes), "&Oui");
     EXPECT_EQ(Text(SMsgDlgCancel), "Annuler");
+}
+
+TEST_F(LanguageSwitch, WithoutAPlugInTheGridsShowTheBuffersAgain)
+{
+    TMainUnitState& unit = MainUnit();
+    ASSERT_EQ(unit.PlugInLoaded, 0);
+    unit.DeviceName = "ATDEMO8";
+    unit.FlashEnabled = unit.EEpromEnabled = 1;
+    unit.FlashBuffer.assign(8192, 0x5A);
+    unit.EEpromBuffer.assign(512, 0xA5);
+    form_->ShowFlashBuffer();
+    form_->ShowEEpromBuffer();
+
+    Run("LANGUAGE=FRENCH");
+
+    ASSERT_TRUE(form_->LanguageFrench->Checked());
+    EXPECT_EQ(form_->SG1->RowCount(), 513);
+    EXPECT_EQ(form_->SG2->RowCount(), 33);
 }
 
 TEST_F(LanguageSwitch, AMissingModuleChangesNothing)

@@ -213,3 +213,28 @@ TEST_F(BufferGrid, ExplicitCellsOverrideTheProviderForSmallGrids) {
     ctltest::PrintClient(small->Handle());
     EXPECT_EQ(draws, 12);
 }
+
+TEST_F(BufferGrid, ATextWiderThanItsCellShowsCutNotShortened) {
+    buffer[0x12] = 0xCC;
+    auto ink = [](const Bitmap& shot, const RECT& r) {
+        const std::uint32_t ground = ctltest::Px(shot, r.right - 1, r.bottom - 1);
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) n += ctltest::Px(shot, x, y) != ground;
+        return n;
+    };
+    Bitmap alone = Bitmap::CreateDIB(60, 30);
+    Canvas& c = alone.GetCanvas();
+    c.font = grid->GetFont();
+    const int letter = c.TextWidth("C");
+    // Room for one letter and part of the second.
+    grid->SetColWidths(3, letter + 3);
+    ctltest::PrintClient(grid->Handle());
+    const Bitmap shot = ctltest::PrintClient(grid->Handle());
+    const RECT r = grid->CellRect(3, 2);
+    // Both letters from the cell's edge, the second cut: not one letter alone.
+    const RECT cell{0, 0, r.right - r.left, r.bottom - r.top};
+    c.brush = Brush{grid->GetColor()};
+    c.TextRect(cell, 0, 2, "CC");
+    EXPECT_EQ(ink(shot, r), ink(alone, cell));
+}
