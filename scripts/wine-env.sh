@@ -12,17 +12,25 @@ zp_wine_up() {
   # Pinned locale: start-up picks its language module from it.
   export LANG=C.UTF-8 LC_ALL=C.UTF-8
   ZP_XVFB_PID=""
+  # Cleaned up on every way out, also when a later step fails.
+  trap zp_wine_down EXIT
   if [ -z "${ZP_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
-    local n
-    for n in $(seq 90 190); do
-      [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
-      ZP_XVFB_PID=$!
-      local i
-      for i in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
-      if kill -0 "$ZP_XVFB_PID" 2>/dev/null; then export DISPLAY=":$n"; break; fi
+    # Xvfb picks a free display itself and says which once it accepts
+    # connections, so scripts started side by side never share one.
+    local fifo number=""
+    fifo=$(mktemp -u /tmp/zp-xvfb.XXXXXX)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 </dev/null &
+    ZP_XVFB_PID=$!
+    read -r -t 20 number <"$fifo" || true
+    rm -f "$fifo"
+    if [ -n "$number" ] && kill -0 "$ZP_XVFB_PID" 2>/dev/null; then
+      export DISPLAY=":$number"
+    else
+      echo "wine-env: Xvfb did not start" >&2
+      kill "$ZP_XVFB_PID" 2>/dev/null || true
       ZP_XVFB_PID=""
-    done
+    fi
   fi
   mkdir -p "$WINEPREFIX"
   # Without stdio on /dev/null, CTest waits on Wine's services holding its pipe.
@@ -34,7 +42,6 @@ zp_wine_up() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null &&
       touch "$WINEPREFIX/.zp-unmanaged"
   fi
-  trap zp_wine_down EXIT
 }
 
 zp_wine_down() {
