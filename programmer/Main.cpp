@@ -667,46 +667,6 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Powers the device off on every way out once it has been powered up. The
-// device counts as powered from the moment PowerUpDevice is called: a
-// plug-in that faults inside it may have switched the power on.
-class TDevicePower {
-public:
-    TDevicePower(const TPlugInEntryPoints& plugIn, std::int32_t port) : plugIn_(plugIn), port_(port) {}
-    ~TDevicePower()
-    {
-        // Still on here only on an exception's way out: that exception is
-        // the one reported, not a second fault while switching off.
-        try {
-            Off();
-        } catch (...) {
-        }
-    }
-    TDevicePower(const TDevicePower&) = delete;
-    TDevicePower& operator=(const TDevicePower&) = delete;
-
-    bool Up()
-    {
-        on_ = true;
-        on_ = PlugInCall(pfPowerUpDevice, [this] { return plugIn_.PowerUpDevice(port_); }) != 0;
-        return on_;
-    }
-    // Off at the end whatever the power-up answered.
-    void Hold() { on_ = true; }
-    void Off()
-    {
-        if (!on_)
-            return;
-        on_ = false;
-        PlugInCall(pfPowerOffDevice, [this] { plugIn_.PowerOffDevice(port_); });
-    }
-
-private:
-    const TPlugInEntryPoints& plugIn_;
-    std::int32_t port_;
-    bool on_ = false;
-};
-
 std::string MainCaption(const std::string& tail)
 {
     return tk::LoadStr(S_MAIN_CAPTION_PREFIX) + tail;

@@ -172,45 +172,11 @@ TCategoryFunctions FunctionsOf(const TPlugInEntryPoints& p, int category)
     }
 }
 
-// Powers the device off when it leaves scope, once it has powered up.
-class TPowerOffGuard {
-public:
-    TPowerOffGuard(const TPlugInEntryPoints& plugIn, std::int32_t port) : plugIn_(plugIn), port_(port) {}
-    ~TPowerOffGuard()
-    {
-        // Still armed here only on an exception's way out: that exception is
-        // the one reported, not a second fault while switching off.
-        try {
-            Release();
-        } catch (...) {
-        }
-    }
-    TPowerOffGuard(const TPowerOffGuard&) = delete;
-    TPowerOffGuard& operator=(const TPowerOffGuard&) = delete;
-    void Arm() { armed_ = true; }
-    void Disarm() { armed_ = false; }
-    void Release()
-    {
-        const bool armed = armed_;
-        armed_ = false;
-        if (armed && plugIn_.PowerOffDevice)
-            PlugInCall(pfPowerOffDevice, [this] { plugIn_.PowerOffDevice(port_); });
-    }
-
-private:
-    const TPlugInEntryPoints& plugIn_;
-    std::int32_t port_;
-    bool armed_ = false;
-};
-
-// Power-up and programming enable with their messages; the guard is armed
-// as soon as the device may have power (a fault inside PowerUpDevice
-// included), so every way out switches it off again.
-bool PowerUpAndEnable(const TPlugInEntryPoints& plugIn, std::int32_t port, TPowerOffGuard& guard)
+// Power-up and programming enable with their messages; once powered, every
+// way out switches the device off again.
+bool PowerUpAndEnable(const TPlugInEntryPoints& plugIn, std::int32_t port, TDevicePower& power)
 {
-    guard.Arm();
-    if (!PlugInCall(pfPowerUpDevice, [&] { return plugIn.PowerUpDevice(port); })) {
-        guard.Disarm();
+    if (!power.Up()) {
         tk::ShowMessage(tk::LoadStr(S_DEVICE_NOT_POWERED_UP));
         return false;
     }
@@ -267,8 +233,8 @@ void TMainForm::EditSpecialBits(tk::Component* sender)
     const std::int32_t port = FPortAddress;
     std::vector<std::string> names;
     {
-        TPowerOffGuard powerOff(plugIn, port);
-        if (!PowerUpAndEnable(plugIn, port, powerOff))
+        TDevicePower power(plugIn, port);
+        if (!PowerUpAndEnable(plugIn, port, power))
             return;
         std::vector<const char*> slots(SpecialBitNameSlots, nullptr);
         std::int32_t count = 0;
@@ -284,7 +250,7 @@ void TMainForm::EditSpecialBits(tk::Component* sender)
             for (std::uint8_t& bit : FSpecialBits)
                 bit = bit != 0 ? 1 : 0;
         }
-        powerOff.Release();
+        power.Off();
     }
 
     const bool allNamesEmpty =
@@ -306,13 +272,13 @@ void TMainForm::EditSpecialBits(tk::Component* sender)
     for (std::size_t i = 0; i < FSpecialBits.size(); ++i)
         FSpecialBits[i] = form.BitFromGrid(static_cast<int>(i));
 
-    TPowerOffGuard powerOff(plugIn, port);
-    if (!PowerUpAndEnable(plugIn, port, powerOff))
+    TDevicePower power(plugIn, port);
+    if (!PowerUpAndEnable(plugIn, port, power))
         return;
     std::uint8_t none = 0;
     const std::uint8_t* bits = FSpecialBits.empty() ? &none : FSpecialBits.data();
     const auto high = static_cast<std::int32_t>(FSpecialBits.size()) - 1;
     PlugInCall(functions.writeIndex, [&] { functions.write(port, bits, high); });
-    powerOff.Release();
+    power.Off();
     result.Done();
 }
