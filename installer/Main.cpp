@@ -428,12 +428,20 @@ TMainForm::~TMainForm() = default;
 void TMainForm::Log(const std::string& line)
 {
     Messages->AddLine(line);
+    // The log follows its newest line from that line's start: after a long
+    // path the view would otherwise stay scrolled right and cut the next
+    // lines' beginnings.
+    if (HWND log = Messages->HandleIfAllocated()) {
+        const int start = Messages->LineStart(static_cast<int>(Messages->LineCount()) - 1);
+        ::SendMessageA(log, EM_SETSEL, start, start);
+        ::SendMessageA(log, EM_SCROLLCARET, 0, 0);
+    }
 }
 
 void TMainForm::LogIn(tk::Color color, const std::string& line)
 {
     Messages->SetTextColor(color);
-    Messages->AddLine(line);
+    Log(line);
 }
 
 void TMainForm::FormCreate(tk::Component*)

@@ -9,6 +9,7 @@
 //   setup_driver uninstall <setup.exe>
 //   setup_driver open <file>        ShellExecute "open", waits, exit code
 //   setup_driver state              record, association, Start-menu links
+// ZP_DRIVER_HOLD_MS=<ms> pauses before pressing Install! and before closing.
 // Exit code 0 when the road ended as it should.
 #include "tests/support/ProgramProcess.h"
 
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -173,6 +175,9 @@ bool WaitForRoad(HWND top, const std::vector<std::string>& ends, const std::stri
 
 bool Finish(ProgramProcess& process, HWND top, bool ok)
 {
+    // ZP_DRIVER_HOLD_MS keeps the finished window on the screen a while (for screenshots).
+    if (const char* hold = std::getenv("ZP_DRIVER_HOLD_MS"))
+        ::Sleep(static_cast<DWORD>(std::atoi(hold)));
     // Exit stays disabled after a failed install; closing the window still ends the program.
     ::PostMessageA(top, WM_CLOSE, 0, 0);
     const long code = process.WaitForExit(kTimeoutMs);
@@ -195,6 +200,8 @@ int Install(const std::string& setupExe, const std::string& folder, const std::v
     for (const std::string& box : boxes)
         if (!Click(top, box))
             return 1;
+    if (const char* hold = std::getenv("ZP_DRIVER_HOLD_MS"))
+        ::Sleep(static_cast<DWORD>(std::atoi(hold)));
     if (!Click(top, "Install!"))
         return 1;
     const bool ok = WaitForRoad(top, {"INSTALLATION SUCCESSFUL!", "Installation aborted."}, "INSTALLATION SUCCESSFUL!");
