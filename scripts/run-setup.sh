@@ -62,8 +62,10 @@ ZP_MESSAGE_LOG=$(winpath "$work/messages.log")
 
 before=$(run "$driver" state)
 if [ "$(state_of record "$before")" = present ]; then
-  echo "FAIL: the Wine prefix $WINEPREFIX already holds an installation; uninstall it first"
-  exit 1
+  # Left by an earlier run that was cut short: removed the way a user would.
+  echo "== an earlier installation is in the Wine prefix; uninstalling it first"
+  run "$driver" uninstall "$(winpath "$package/setup.exe")" >/dev/null || true
+  before=$(run "$driver" state)
 fi
 
 echo "== install into $(winpath "$target")"
