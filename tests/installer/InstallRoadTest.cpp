@@ -298,6 +298,56 @@ TEST_F(InstallerWindow, AMissingProgramsValueIsAskedOfTheShell)
     EXPECT_EQ(folder, ProgramsFolder());
 }
 
+namespace {
+
+// Points a shell-folder value elsewhere for a test and puts it back.
+class ShellFolderValue {
+public:
+    ShellFolderValue(const char* key, const char* name, const std::string& value) : key_(key), name_(name)
+    {
+        size_ = sizeof data_;
+        had_ = ::SHGetValueA(HKEY_CURRENT_USER, key_, name_, &type_, data_, &size_) == ERROR_SUCCESS;
+        ::SHSetValueA(HKEY_CURRENT_USER, key_, name_, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    }
+    ~ShellFolderValue()
+    {
+        if (had_)
+            ::SHSetValueA(HKEY_CURRENT_USER, key_, name_, type_, data_, size_);
+        else
+            ::SHDeleteValueA(HKEY_CURRENT_USER, key_, name_);
+    }
+
+private:
+    const char* key_;
+    const char* name_;
+    bool had_ = false;
+    DWORD type_ = REG_SZ;
+    BYTE data_[1024] = {};
+    DWORD size_ = 0;
+};
+
+} // namespace
+
+TEST_F(InstallerWindow, WithoutAnyProgramsFolderTheLinksAreSkippedWithAWarning)
+{
+    const std::string nowhere = target_.Path() + "No Start Menu";
+    {
+        ShellFolderValue cached("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Programs",
+                                nowhere);
+        ShellFolderValue user("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                              "Programs", nowhere);
+        ASSERT_EQ(ShellFolder("Programs"), "");
+        Install(form_, true);
+        EXPECT_EQ(ColorOf("The Start menu's Programs folder was not found: no group and no links were made."), kYellow);
+        EXPECT_FALSE(Logged(std::string("Adding group [") + kGroup + "] to the Start menu;"));
+        Uninstall();
+        EXPECT_TRUE(Logged("The Start menu's Programs folder was not found: no group and no links were removed.", last_));
+        EXPECT_EQ(Log(last_).back(), "Uninstall process succeeded without errors.");
+    }
+    EXPECT_FALSE(Exists(nowhere));
+    EXPECT_EQ(ShellFolder("Programs"), ProgramsFolder());
+}
+
 TEST_F(InstallerWindow, CopiesAreExactAndAFailedOneLeavesTheOldFileWhole)
 {
     const std::string from = package_.Path();
