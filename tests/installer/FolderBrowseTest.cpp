@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <functional>
@@ -89,11 +90,35 @@ void PressCancel(HWND dialog)
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
+// The text of the tree's selected item.
+std::string SelectedText(HWND dialog)
+{
+    HWND tree = ::FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr);
+    auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item)
+        return std::string();
+    char text[MAX_PATH] = {};
+    TVITEMA info{};
+    info.mask = TVIF_TEXT;
+    info.hItem = item;
+    info.pszText = text;
+    info.cchTextMax = MAX_PATH;
+    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+// Selects the folder as a click in the tree would, then presses OK. The
+// dialog may still be settling its own first selection, which can undo an
+// early one: asked again until the tree shows it.
 std::function<void(HWND)> Choose(const std::string& path)
 {
     return [path](HWND dialog) {
-        ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-        ::Sleep(100);
+        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        for (int attempt = 0; attempt < 10 && SelectedText(dialog) != name; ++attempt) {
+            ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+            for (int i = 0; i < 10 && SelectedText(dialog) != name; ++i)
+                ::Sleep(50);
+        }
         PressOk(dialog);
     };
 }
@@ -159,8 +184,14 @@ TEST_F(BrowseDialog, CancelAndAFolderWithoutAPathChangeNothing)
     ASSERT_TRUE(SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)));
     WithDialog([&] { form_->SpeedButton3->Click(); },
                [drives](HWND dialog) {
-                   ::SendMessageA(dialog, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(drives));
-                   ::Sleep(100);
+                   for (int i = 0; i < 100 && SelectedText(dialog).empty(); ++i)
+                       ::Sleep(50);
+                   const std::string start = SelectedText(dialog);
+                   for (int attempt = 0; attempt < 10 && SelectedText(dialog) == start; ++attempt) {
+                       ::SendMessageA(dialog, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(drives));
+                       for (int i = 0; i < 10 && SelectedText(dialog) == start; ++i)
+                           ::Sleep(50);
+                   }
                    PressOk(dialog);
                });
     ::CoTaskMemFree(drives);
