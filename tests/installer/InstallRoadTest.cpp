@@ -379,6 +379,8 @@ TEST_F(InstallerWindow, CopiesAreExactAndAFailedOneLeavesTheOldFileWhole)
     ::CloseHandle(locked);
     EXPECT_EQ(ReadFile(to + "block.bin"), "old");
     EXPECT_FALSE(Exists(to + "block.bin.partial"));
+    // The failed copy let go of its source.
+    EXPECT_TRUE(::DeleteFileA((from + "block.bin").c_str()));
 
     locked = ::CreateFileA((from + "empty.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(failure("empty.bin"), "Source file [" + from + "empty.bin] could not be read from.");
