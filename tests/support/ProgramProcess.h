@@ -34,6 +34,8 @@ public:
                                 &startup, &info_) != FALSE;
     }
 
+    DWORD Id() const { return info_.dwProcessId; }
+
     // The exit code; -1 when the program did not end in time.
     long WaitForExit(DWORD timeoutMs)
     {

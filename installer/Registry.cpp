@@ -1,0 +1,150 @@
+// Registry: the installer's registry accessor. See Registry.h.
+#include "installer/Registry.h"
+
+#include <shlwapi.h>
+
+namespace {
+
+std::string StripLeadingSlash(const std::string& key)
+{
+    return (!key.empty() && key.front() == '\\') ? key.substr(1) : key;
+}
+
+} // namespace
+
+std::string JoinKey(const std::string& parent, const std::string& child)
+{
+    if (parent.empty())
+        return child;
+    if (child.empty())
+        return parent;
+    return parent + (parent.back() == '\\' ? "" : "\\") + child;
+}
+
+TRegistry::TRegistry(HKEY root) : root_(root) {}
+
+TRegistry::~TRegistry()
+{
+    CloseKey();
+}
+
+void TRegistry::CloseKey()
+{
+    if (current_)
+        ::RegCloseKey(current_);
+    current_ = nullptr;
+    currentPath_.clear();
+}
+
+bool TRegistry::OpenKey(const std::string& key, bool canCreate)
+{
+    const bool relative = !key.empty() && key.front() != '\\' && current_;
+    std::string path = relative ? JoinKey(currentPath_, key) : StripLeadingSlash(key);
+    if (path.empty())
+        return false;
+    HKEY opened = nullptr;
+    LONG result;
+    if (canCreate)
+        result = ::RegCreateKeyExA(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                   nullptr, &opened, nullptr);
+    else
+        result = ::RegOpenKeyExA(root_, path.c_str(), 0, KEY_ALL_ACCESS, &opened);
+    if (result != ERROR_SUCCESS)
+        return false;
+    CloseKey();
+    current_ = opened;
+    currentPath_ = path;
+    return true;
+}
+
+bool TRegistry::KeyExists(const std::string& key) const
+{
+    const std::string path = StripLeadingSlash(key);
+    if (path.empty())
+        return false;
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(root_, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(opened);
+    return true;
+}
+
+bool TRegistry::DeleteKey(const std::string& key)
+{
+    const std::string path = StripLeadingSlash(key);
+    if (path.empty())
+        return false;
+    if (!KeyExists(path))
+        return true;
+    return ::SHDeleteKeyA(root_, path.c_str()) == ERROR_SUCCESS;
+}
+
+std::string TRegistry::ReadString(const std::string& name) const
+{
+    if (!current_)
+        return std::string();
+    DWORD type = 0;
+    DWORD size = 0;
+    if (::RegQueryValueExA(current_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
+        return std::string();
+    std::string value(size, '\0');
+    if (::RegQueryValueExA(current_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
+        ERROR_SUCCESS)
+        return std::string();
+    value.resize(size);
+    while (!value.empty() && value.back() == '\0')
+        value.pop_back();
+    return value;
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& value)
+{
+    if (!current_ || ::RegSetValueExA(current_, name.c_str(), 0, REG_SZ,
+                                      reinterpret_cast<const BYTE*>(value.c_str()),
+                                      static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+        throw ERegistryException("Failed to set data for '" + name + "'");
+}
+
+bool TRegistry::ValueExists(const std::string& name) const
+{
+    return current_ && ::RegQueryValueExA(current_, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool TRegistry::DeleteValue(const std::string& name)
+{
+    if (!current_)
+        return false;
+    LONG result = ::RegDeleteValueA(current_, name.c_str());
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+std::vector<std::string> TRegistry::SubKeyNames() const
+{
+    std::vector<std::string> names;
+    if (!current_)
+        return names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof(name);
+        if (::RegEnumKeyExA(current_, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+std::vector<std::string> TRegistry::ValueNames() const
+{
+    std::vector<std::string> names;
+    if (!current_)
+        return names;
+    char name[16384];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof(name);
+        if (::RegEnumValueA(current_, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
