@@ -138,6 +138,23 @@ std::string LongHint(const std::string& hint) {
     return bar == std::string::npos ? hint : hint.substr(bar + 1);
 }
 
+// Keeps a shown window from drawing anything until it goes out of scope.
+class RedrawSuspended {
+public:
+    explicit RedrawSuspended(HWND wnd) : wnd_(wnd) {
+        if (wnd_) ::SendMessageA(wnd_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawSuspended() {
+        if (wnd_ && ::IsWindow(wnd_)) ::SendMessageA(wnd_, WM_SETREDRAW, TRUE, 0);
+    }
+    RedrawSuspended(const RedrawSuspended&) = delete;
+    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+    bool Suspended() const { return wnd_ != nullptr; }
+
+private:
+    HWND wnd_;
+};
+
 }  // namespace
 
 Seam<ModalFormHook>& ModalFormSeam() {
@@ -176,8 +193,31 @@ void Form::ReadDescription() {
 }
 
 bool Form::ReloadDescription() {
-    if (!ReadComponentResources(*this, "TForm", ReadMode::Update)) return false;
-    Realign();
+    // Every stored property lands on a window that is already up: drawn one
+    // by one, a switch shows half-translated menus, controls at their old
+    // places and scroll bars over scroll bars for seconds. Nothing is drawn
+    // and nothing laid out until the whole description is in; then the
+    // layout handlers run (they place again what the description put back
+    // at its stored place) and the window paints once.
+    HWND wnd = HandleIfAllocated();
+    bool read = false;
+    {
+        RedrawSuspended quiet(wnd && ::IsWindowVisible(wnd) ? wnd : nullptr);
+        DisableAlign();
+        try {
+            read = ReadComponentResources(*this, "TForm", ReadMode::Update);
+        } catch (...) {
+            EnableAlign();
+            throw;
+        }
+        EnableAlign();
+        if (!read) return false;
+        MenuChanged();
+        Realign();
+        Resize();
+        if (!quiet.Suspended()) return true;
+    }
+    ::RedrawWindow(wnd, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     return true;
 }
 
@@ -247,7 +287,8 @@ void Form::MenuChanged() {
     HWND h = HandleIfAllocated();
     if (!h || Parent()) return;
     auto* source = dynamic_cast<MenuSource*>(menu_);
-    ::SetMenu(h, source ? source->MenuHandle() : nullptr);
+    HMENU bar = source ? source->MenuHandle() : nullptr;
+    if (::GetMenu(h) != bar) ::SetMenu(h, bar);
     ::DrawMenuBar(h);
     // The bar takes its height from the client area, whatever messages
     // the system sends about it.

@@ -398,7 +398,9 @@ void MenuItem::Changed(bool structure) {
     } else {
         UpdateInParent();
     }
-    if (Menu* m = GetParentMenu()) m->MenuChanged();
+    // Only the bar is drawn from the items at once (each redraw of it is a
+    // frame change of the window); a submenu reads its items when it opens.
+    if (parent_ && parent_->menu_) parent_->menu_->MenuChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -483,7 +485,8 @@ Form* MainMenu::OwnerForm() const {
 }
 
 void MainMenu::MenuChanged() {
-    if (IsLoading() || IsDestroying()) return;
+    // A re-read renews every item: the form takes the bar once, afterwards.
+    if (IsLoading() || IsDestroying() || IsReadingDescription()) return;
     if (Form* form = OwnerForm()) form->MenuChanged();
 }
 
