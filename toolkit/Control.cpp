@@ -1332,6 +1332,31 @@ void WinControl::PaintHandler(HDC dc) {
     PaintControls(dc, nullptr);
 }
 
+bool WinControl::HasWindowlessChildren() const {
+    return std::any_of(children_.begin(), children_.end(),
+                       [](const Control* c) { return c->Visible() && !dynamic_cast<const WinControl*>(c); });
+}
+
+LRESULT WinControl::SystemPaint(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The system class paints its own face only; windowless controls placed
+    // on it are ours to draw, over that face, wherever it was repainted.
+    if (!HasWindowlessChildren()) return DefaultHandler(msg, wParam, lParam);
+    if (wParam) {
+        const LRESULT r = DefaultHandler(msg, wParam, lParam);
+        PaintControls(reinterpret_cast<HDC>(wParam), nullptr);
+        return r;
+    }
+    RegionHandle updated(::CreateRectRgn(0, 0, 0, 0));
+    const bool any = ::GetUpdateRgn(handle_, updated.Get(), FALSE) > NULLREGION;
+    const LRESULT r = DefaultHandler(msg, wParam, lParam);
+    if (any && handle_) {
+        WindowDC dc(handle_);
+        ::SelectClipRgn(dc.Get(), updated.Get());
+        PaintControls(dc.Get(), nullptr);
+    }
+    return r;
+}
+
 LRESULT WinControl::CtlColor(UINT, HDC dc) {
     ::SetTextColor(dc, ColorToRGB(GetFont().color));
     ::SetBkColor(dc, ColorToRGB(GetColor()));
@@ -1389,7 +1414,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return r;
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wParam)) ? 1 : DefaultHandler(msg, wParam, lParam);
     case WM_PAINT:
-        if (defaultProc_ != ::DefWindowProcA) return DefaultHandler(msg, wParam, lParam);
+        if (defaultProc_ != ::DefWindowProcA) return SystemPaint(msg, wParam, lParam);
         if (wParam) {
             PaintHandler(reinterpret_cast<HDC>(wParam));
         } else {
@@ -1398,7 +1423,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_PRINTCLIENT:
-        if (defaultProc_ != ::DefWindowProcA) return DefaultHandler(msg, wParam, lParam);
+        if (defaultProc_ != ::DefWindowProcA) return SystemPaint(msg, wParam, lParam);
         if (lParam & PRF_ERASEBKGND) EraseBackground(reinterpret_cast<HDC>(wParam));
         PaintHandler(reinterpret_cast<HDC>(wParam));
         return 0;

@@ -471,6 +471,9 @@ private:
     void HandleWindowPosChanged(const WINDOWPOS& pos);
     LRESULT ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, HWND child, bool& handled);
     LRESULT CtlColor(UINT msg, HDC dc);
+    bool HasWindowlessChildren() const;
+    // WM_PAINT / WM_PRINTCLIENT of a superclassed system window.
+    LRESULT SystemPaint(UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
     std::vector<Control*> children_;
