@@ -1358,6 +1358,13 @@ LRESULT WinControl::SystemPaint(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT WinControl::CtlColor(UINT, HDC dc) {
+    if (!Enabled()) {
+        // The platform's disabled look (grey text on the button face),
+        // whatever colours the control has when it is enabled.
+        ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
     ::SetTextColor(dc, ColorToRGB(GetFont().color));
     ::SetBkColor(dc, ColorToRGB(GetColor()));
     if (!brush_ || brushColor_ != GetColor()) {

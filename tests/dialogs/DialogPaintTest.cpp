@@ -129,3 +129,40 @@ TEST_P(DialogsOnScreen, EveryPixelPaintedAndEveryTextShown)
 
 INSTANTIATE_TEST_SUITE_P(All, DialogsOnScreen, ::testing::ValuesIn(kLanguages),
                          [](const ::testing::TestParamInfo<Language>& info) { return std::string(info.param.name); });
+
+// An EEPROM-only device greys the Flash part of Fill Buffer: its edits must
+// look disabled (grey text on the button face), not like the EEPROM ones.
+TEST(DisabledControlsOnScreen, EditsShowTheDisabledLook)
+{
+    tk::ScriptedMessages messages([](const tk::MessageRequest& r) { ADD_FAILURE() << "message box: " << r.text; });
+    tk::App().Reset();
+    TFillForm* form = tk::Create<TFillForm>(tk::App());
+    for (tk::Edit* e : {form->EdtFStartAdd, form->EdtEStartAdd})
+        e->SetText("1F");
+    form->EdtFStartAdd->SetEnabled(false);
+    form->Show();
+    screen::PumpPaints();
+    const auto inner = [](tk::Edit* e) {
+        RECT r = screen::ClientOnScreen(e->Handle());
+        return screen::Read(r);
+    };
+    const screen::Pixels disabled = inner(form->EdtFStartAdd);
+    const screen::Pixels enabled = inner(form->EdtEStartAdd);
+    form->Hide();
+    tk::Free(form);
+    tk::App().Reset();
+
+    const std::uint32_t face = tk::ColorToRGB(tk::clBtnFace);
+    const std::uint32_t faceRgb = ((face & 0xFF) << 16) | (face & 0xFF00) | ((face >> 16) & 0xFF);
+    ASSERT_GT(disabled.width, 2);
+    EXPECT_EQ(disabled.At(disabled.width - 2, disabled.height / 2), faceRgb) << "background of the disabled edit";
+    EXPECT_NE(enabled.At(enabled.width - 2, enabled.height / 2), faceRgb) << "background of the enabled edit";
+    const auto darkest = [](const screen::Pixels& p) {
+        int least = 3 * 255;
+        for (std::uint32_t c : p.rgb)
+            least = std::min(least, static_cast<int>(((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF)));
+        return least;
+    };
+    EXPECT_EQ(darkest(enabled), 0) << "the enabled edit's text is black";
+    EXPECT_GT(darkest(disabled), 3 * 64) << "the disabled edit's text is grey";
+}
