@@ -895,17 +895,19 @@ void WinControl::UpdateShowing() {
 }
 
 void WinControl::ShowingChanged() {
-    if (handle_) {
-        bool visibleNow = (::GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
-        bool want = showing_;
-        // A child keeps its own visibility bit; hiding the parent hides it.
-        if ((::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD)) want = Visible();
-        if (want != visibleNow)
-            ::SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
-                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
-                               (want ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-    }
+    SyncWindowVisibility();
     UpdateChildrenShowing();
+}
+
+void WinControl::SyncWindowVisibility() {
+    if (!handle_) return;
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(handle_, GWL_STYLE));
+    const bool visibleNow = (style & WS_VISIBLE) != 0;
+    // A child keeps its own visibility bit; hiding the parent hides it.
+    const bool want = (style & WS_CHILD) ? Visible() : showing_;
+    if (want != visibleNow)
+        ::SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (want ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 void WinControl::UpdateChildrenShowing() {
@@ -925,6 +927,10 @@ void WinControl::SetVisible(bool visible) {
     if (visible == Visible()) return;
     Control::SetVisible(visible);
     UpdateShowing();
+    // Under a hidden parent the showing state stays off either way, but the
+    // child's own bit must follow: it decides whether the child comes up
+    // with the parent (a box hidden while its dialog was away stayed up).
+    if (handle_ && (::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD)) SyncWindowVisibility();
 }
 
 void WinControl::EnabledChanged() {

@@ -465,6 +465,9 @@ private:
     void CreateHandle();
     void PlaceInZOrder();
     void UpdateShowing();
+    // Shows or hides the window itself to match Visible (children) or the
+    // showing state (top-level windows).
+    void SyncWindowVisibility();
     void AlignChildren(Control* changed);
     LRESULT HandleKey(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMouseForChildren(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);

@@ -166,3 +166,105 @@ TEST(DisabledControlsOnScreen, EditsShowTheDisabledLook)
     EXPECT_EQ(darkest(enabled), 0) << "the enabled edit's text is black";
     EXPECT_GT(darkest(disabled), 3 * 64) << "the disabled edit's text is grey";
 }
+
+namespace {
+
+// Clicks a grid cell as the user does.
+void ClickCell(tk::StringGrid& grid, int col, int row)
+{
+    const RECT cell = grid.CellRect(col, row);
+    const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    ::SendMessageA(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageA(grid.Handle(), WM_LBUTTONUP, 0, at);
+    screen::PumpPaints();
+}
+
+// Where the display shows the yellow box inside the grid, as a rectangle in
+// the form's client coordinates (empty when it shows nowhere).
+RECT YellowOnScreen(TSBForm& form)
+{
+    const RECT client = screen::ClientOnScreen(form.Handle());
+    const screen::Pixels p = screen::Read(client);
+    const COLORREF y = tk::ColorToRGB(tk::clYellow);
+    const std::uint32_t yellow = (GetRValue(y) << 16) | (GetGValue(y) << 8) | GetBValue(y);
+    RECT found{p.width, p.height, 0, 0};
+    for (int py = 0; py < p.height; ++py)
+        for (int px = 0; px < p.width; ++px)
+            if (p.At(px, py) == yellow) {
+                found.left = std::min<LONG>(found.left, px);
+                found.top = std::min<LONG>(found.top, py);
+                found.right = std::max<LONG>(found.right, px + 1);
+                found.bottom = std::max<LONG>(found.bottom, py + 1);
+            }
+    return found.right > found.left ? found : RECT{0, 0, 0, 0};
+}
+
+// The box shows inside the "Programmed" cell of the row it edits, or not at
+// all (unless it must show, after a click on that cell).
+void ExpectBoxOnlyOverItsCell(TSBForm& form, const std::string& when, bool mustShow = false)
+{
+    const RECT yellow = YellowOnScreen(form);
+    EXPECT_TRUE(!mustShow || yellow.right > 0) << when << ": the box does not show";
+    if (yellow.right == 0)
+        return;
+    tk::StringGrid& grid = *form.SpecBitsGrid;
+    ASSERT_LT(form.SelectedRow(), grid.RowCount()) << when;
+    const RECT cell = grid.CellRect(2, form.SelectedRow());
+    const POINT at = form.ScreenToClient(grid.ClientToScreen(POINT{cell.left, cell.top}));
+    const int line = grid.GridLineWidth();
+    RECT allowed{at.x - line, at.y - line, at.x + cell.right - cell.left + line, at.y + cell.bottom - cell.top + line};
+    RECT both{};
+    ::IntersectRect(&both, &allowed, &yellow);
+    EXPECT_TRUE(::EqualRect(&both, &yellow)) << when << ": the box shows at " << yellow.left << "," << yellow.top
+                                             << " over row " << form.SelectedRow() << " of " << grid.RowCount();
+    EXPECT_TRUE(form.ProgYN->Visible()) << when;
+}
+
+}  // namespace
+
+// The "Programmed" box of the special-bits dialog is a check box laid over
+// one cell: it never stays over empty grid space or over another cell when
+// the dialog comes back for another category or in another language.
+TEST(SpecialBitsBoxOnScreen, ShowsOnlyOverTheCellItEdits)
+{
+    tk::ScriptedMessages messages([](const tk::MessageRequest& r) { ADD_FAILURE() << "message box: " << r.text; });
+    tk::App().Reset();
+    SetProgramFilePath(ProgramBesideTests());
+    TSBForm* form = tk::Create<TSBForm>(tk::App());
+    const std::vector<std::string> eight{"CKSEL0", "CKSEL1", "CKSEL2", "CKSEL3", "SUT0", "SUT1", "BODEN", "BODLEVEL"};
+    form->Fill("Fuse Bits", "ATDEMO8", eight, std::vector<std::uint8_t>(8, 1));
+    form->Show();
+    screen::PumpPaints();
+    ClickCell(*form->SpecBitsGrid, 2, 7);
+    ASSERT_TRUE(form->ProgYN->Visible());
+    ExpectBoxOnlyOverItsCell(*form, "after the click", true);
+    form->Hide();
+
+    // Another category with two bits.
+    form->Fill("Lock Bits", "ATDEMO8", {"LB1", "LB2"}, {0, 1});
+    form->Show();
+    screen::PumpPaints();
+    ExpectBoxOnlyOverItsCell(*form, "another category");
+    ClickCell(*form->SpecBitsGrid, 2, 2);
+    ExpectBoxOnlyOverItsCell(*form, "a click in the other category", true);
+    form->Hide();
+
+    // A language switch while the dialog is away, then the dialog again.
+    ASSERT_NE(LoadLanguageModule(1036), nullptr);
+    form->ReloadDescription();
+    form->Fill("Fuse Bits", "ATDEMO8", eight, std::vector<std::uint8_t>(8, 0));
+    form->Show();
+    screen::PumpPaints();
+    ExpectBoxOnlyOverItsCell(*form, "after a language switch");
+    ClickCell(*form->SpecBitsGrid, 2, 3);
+    ExpectBoxOnlyOverItsCell(*form, "a click after the switch", true);
+    // A switch while the box shows.
+    form->ReloadDescription();
+    screen::PumpPaints();
+    ExpectBoxOnlyOverItsCell(*form, "a switch while the box shows");
+    form->Hide();
+
+    tk::Free(form);
+    tk::UseMainResources();
+    tk::App().Reset();
+}
