@@ -5,6 +5,7 @@
 
 #include "toolkit/Exceptions.h"
 #include "toolkit/HintWindow.h"
+#include "toolkit/Menus.h"
 #include "toolkit/MessageDialogs.h"
 #include "toolkit/Services.h"
 
@@ -647,6 +648,12 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
         }
         break;
+    case WM_MEASUREITEM:
+        if (MeasureMenuPicture(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (DrawMenuPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+        break;
     case WM_INITMENUPOPUP:
         if (auto* source = dynamic_cast<MenuSource*>(menu_);
             source && source->DispatchPopup(reinterpret_cast<HMENU>(wParam)))
@@ -884,6 +891,13 @@ LRESULT CALLBACK Application::AppWindowProc(HWND wnd, UINT msg, WPARAM wParam, L
         case WM_CLOSE:
             if (app.mainForm_) app.mainForm_->Close();
             return 0;
+        // Pictures of a popup menu shown for no form.
+        case WM_MEASUREITEM:
+            if (MeasureMenuPicture(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+            break;
+        case WM_DRAWITEM:
+            if (DrawMenuPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+            break;
         case WM_WINDOWPOSCHANGING: {
             // The application window stays hidden; showing it (a second
             // instance bringing the first to the front) shows the main form.

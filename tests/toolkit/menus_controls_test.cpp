@@ -300,3 +300,74 @@ TEST(ImageListComponent, MaskedStripsAddOneImagePerWidthAndDrawTransparently) {
     EXPECT_EQ(images->Count(), 0);
     EXPECT_EQ(changes, 1);
 }
+
+namespace {
+
+// Read from inside the menu's own loop, then the menu is closed.
+struct OpenMenuShot {
+    RECT window{};
+    std::vector<std::uint32_t> pixels;
+};
+OpenMenuShot g_menuShot;
+
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    if (HWND popup = ::FindWindowA("#32768", nullptr); popup && ::IsWindowVisible(popup)) {
+        ::UpdateWindow(popup);
+        ::GetWindowRect(popup, &g_menuShot.window);
+        const int w = g_menuShot.window.right - g_menuShot.window.left;
+        const int h = g_menuShot.window.bottom - g_menuShot.window.top;
+        Bitmap shot = Bitmap::CreateDIB(w, h);
+        HDC screen = ::GetDC(nullptr);
+        ::BitBlt(shot.DC(), 0, 0, w, h, screen, g_menuShot.window.left, g_menuShot.window.top, SRCCOPY);
+        ::ReleaseDC(nullptr, screen);
+        ::GdiFlush();
+        g_menuShot.pixels.assign(shot.Bits(), shot.Bits() + static_cast<std::size_t>(w) * h);
+        for (auto& p : g_menuShot.pixels) p &= 0xFFFFFF;
+    }
+    ::EndMenu();
+}
+
+}  // namespace
+
+// A plug-in's 16x16 pictures on a green or magenta ground (its bottom-left
+// pixel, the transparent colour): an open menu shows the picture and none
+// of the ground, enabled or greyed.
+TEST(MenuPictures, OpenMenuDrawsTheBitmapWithoutItsTransparentColour) {
+    ctltest::TestForm host;
+    for (COLORREF ground : {RGB(0, 255, 0), RGB(255, 0, 255)}) {
+        Bitmap picture = Bitmap::CreateDIB(16, 16);
+        Canvas& c = picture.GetCanvas();
+        c.brush.color = static_cast<Color>(ground);
+        c.FillRect({0, 0, 16, 16});
+        c.brush.color = clBlue;
+        c.FillRect({4, 4, 12, 12});
+        picture.Dormant();
+
+        auto* popup = host.Own<PopupMenu>();
+        auto* item = host.Own<MenuItem>();
+        item->SetCaption("Program Special Bits 1");
+        item->SetBitmap(picture);
+        auto* greyed = host.Own<MenuItem>();
+        greyed->SetCaption("Program Special Bits 2");
+        greyed->SetBitmap(picture);
+        greyed->SetEnabled(false);
+        popup->Items().Add(item);
+        popup->Items().Add(greyed);
+
+        g_menuShot = OpenMenuShot{};
+        ::SetTimer(nullptr, 0, 300, ReadOpenMenu);
+        const POINT at = host.form->ClientToScreen(POINT{20, 20});
+        popup->Popup(at.x, at.y, host.form);
+        ASSERT_FALSE(g_menuShot.pixels.empty()) << "the menu did not open";
+
+        const std::uint32_t groundRgb = (GetRValue(ground) << 16) | (GetGValue(ground) << 8) | GetBValue(ground);
+        int groundPixels = 0, bluePixels = 0;
+        for (std::uint32_t p : g_menuShot.pixels) {
+            groundPixels += p == groundRgb;
+            bluePixels += p == 0x0000FF;
+        }
+        EXPECT_EQ(groundPixels, 0) << "transparent colour shown, ground " << std::hex << groundRgb;
+        EXPECT_EQ(bluePixels, 64) << "the enabled item's picture (the greyed one has no blue)";
+    }
+}
