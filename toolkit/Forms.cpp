@@ -142,18 +142,30 @@ std::string LongHint(const std::string& hint) {
 // Keeps a shown window from drawing anything until it goes out of scope.
 class RedrawSuspended {
 public:
-    explicit RedrawSuspended(HWND wnd) : wnd_(wnd) {
-        if (wnd_) ::SendMessageA(wnd_, WM_SETREDRAW, FALSE, 0);
+    explicit RedrawSuspended(WinControl& control) : control_(control) {
+        HWND wnd = control.HandleIfAllocated();
+        if (wnd && ::IsWindowVisible(wnd)) {
+            wnd_ = wnd;
+            ::SendMessageA(wnd_, WM_SETREDRAW, FALSE, 0);
+        }
     }
     ~RedrawSuspended() {
-        if (wnd_ && ::IsWindow(wnd_)) ::SendMessageA(wnd_, WM_SETREDRAW, TRUE, 0);
+        if (!wnd_) return;
+        HWND now = control_.HandleIfAllocated();
+        if (now == wnd_) {
+            ::SendMessageA(wnd_, WM_SETREDRAW, TRUE, 0);
+            ::RedrawWindow(wnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        } else if (now && control_.Visible()) {
+            // Made again meanwhile (a new border): it came up hidden.
+            ::ShowWindow(now, SW_SHOWNA);
+        }
     }
     RedrawSuspended(const RedrawSuspended&) = delete;
     RedrawSuspended& operator=(const RedrawSuspended&) = delete;
-    bool Suspended() const { return wnd_ != nullptr; }
 
 private:
-    HWND wnd_;
+    WinControl& control_;
+    HWND wnd_ = nullptr;
 };
 
 }  // namespace
@@ -200,25 +212,20 @@ bool Form::ReloadDescription() {
     // and nothing laid out until the whole description is in; then the
     // layout handlers run (they place again what the description put back
     // at its stored place) and the window paints once.
-    HWND wnd = HandleIfAllocated();
+    RedrawSuspended quiet(*this);
+    DisableAlign();
     bool read = false;
-    {
-        RedrawSuspended quiet(wnd && ::IsWindowVisible(wnd) ? wnd : nullptr);
-        DisableAlign();
-        try {
-            read = ReadComponentResources(*this, "TForm", ReadMode::Update);
-        } catch (...) {
-            EnableAlign();
-            throw;
-        }
+    try {
+        read = ReadComponentResources(*this, "TForm", ReadMode::Update);
+    } catch (...) {
         EnableAlign();
-        if (!read) return false;
-        MenuChanged();
-        Realign();
-        Resize();
-        if (!quiet.Suspended()) return true;
+        throw;
     }
-    ::RedrawWindow(wnd, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    EnableAlign();
+    if (!read) return false;
+    MenuChanged();
+    Realign();
+    Resize();
     return true;
 }
 
