@@ -34,7 +34,8 @@ zp_wine_up() {
   fi
   mkdir -p "$WINEPREFIX"
   # Without stdio on /dev/null, CTest waits on Wine's services holding its pipe.
-  wineserver -p >/dev/null 2>&1 </dev/null
+  # A server already running for this prefix answers 2: it is just as warm.
+  wineserver -p >/dev/null 2>&1 </dev/null || true
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
   # Xvfb has no window manager: unmanaged windows hide and show at once
   # instead of waiting about two seconds for one.

@@ -895,17 +895,19 @@ void WinControl::UpdateShowing() {
 }
 
 void WinControl::ShowingChanged() {
-    if (handle_) {
-        bool visibleNow = (::GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
-        bool want = showing_;
-        // A child keeps its own visibility bit; hiding the parent hides it.
-        if ((::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD)) want = Visible();
-        if (want != visibleNow)
-            ::SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
-                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
-                               (want ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-    }
+    SyncWindowVisibility();
     UpdateChildrenShowing();
+}
+
+void WinControl::SyncWindowVisibility() {
+    if (!handle_) return;
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(handle_, GWL_STYLE));
+    const bool visibleNow = (style & WS_VISIBLE) != 0;
+    // A child keeps its own visibility bit; hiding the parent hides it.
+    const bool want = (style & WS_CHILD) ? Visible() : showing_;
+    if (want != visibleNow)
+        ::SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (want ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 void WinControl::UpdateChildrenShowing() {
@@ -925,6 +927,10 @@ void WinControl::SetVisible(bool visible) {
     if (visible == Visible()) return;
     Control::SetVisible(visible);
     UpdateShowing();
+    // Under a hidden parent the showing state stays off either way, but the
+    // child's own bit must follow: it decides whether the child comes up
+    // with the parent (a box hidden while its dialog was away stayed up).
+    if (handle_ && (::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD)) SyncWindowVisibility();
 }
 
 void WinControl::EnabledChanged() {
@@ -1332,7 +1338,39 @@ void WinControl::PaintHandler(HDC dc) {
     PaintControls(dc, nullptr);
 }
 
+bool WinControl::HasWindowlessChildren() const {
+    return std::any_of(children_.begin(), children_.end(),
+                       [](const Control* c) { return c->Visible() && !dynamic_cast<const WinControl*>(c); });
+}
+
+LRESULT WinControl::SystemPaint(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The system class paints its own face only; windowless controls placed
+    // on it are ours to draw, over that face, wherever it was repainted.
+    if (!HasWindowlessChildren()) return DefaultHandler(msg, wParam, lParam);
+    if (wParam) {
+        const LRESULT r = DefaultHandler(msg, wParam, lParam);
+        PaintControls(reinterpret_cast<HDC>(wParam), nullptr);
+        return r;
+    }
+    RegionHandle updated(::CreateRectRgn(0, 0, 0, 0));
+    const bool any = ::GetUpdateRgn(handle_, updated.Get(), FALSE) > NULLREGION;
+    const LRESULT r = DefaultHandler(msg, wParam, lParam);
+    if (any && handle_) {
+        WindowDC dc(handle_);
+        ::SelectClipRgn(dc.Get(), updated.Get());
+        PaintControls(dc.Get(), nullptr);
+    }
+    return r;
+}
+
 LRESULT WinControl::CtlColor(UINT, HDC dc) {
+    if (!Enabled()) {
+        // The platform's disabled look (grey text on the button face),
+        // whatever colours the control has when it is enabled.
+        ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
     ::SetTextColor(dc, ColorToRGB(GetFont().color));
     ::SetBkColor(dc, ColorToRGB(GetColor()));
     if (!brush_ || brushColor_ != GetColor()) {
@@ -1389,7 +1427,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return r;
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wParam)) ? 1 : DefaultHandler(msg, wParam, lParam);
     case WM_PAINT:
-        if (defaultProc_ != ::DefWindowProcA) return DefaultHandler(msg, wParam, lParam);
+        if (defaultProc_ != ::DefWindowProcA) return SystemPaint(msg, wParam, lParam);
         if (wParam) {
             PaintHandler(reinterpret_cast<HDC>(wParam));
         } else {
@@ -1398,7 +1436,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_PRINTCLIENT:
-        if (defaultProc_ != ::DefWindowProcA) return DefaultHandler(msg, wParam, lParam);
+        if (defaultProc_ != ::DefWindowProcA) return SystemPaint(msg, wParam, lParam);
         if (lParam & PRF_ERASEBKGND) EraseBackground(reinterpret_cast<HDC>(wParam));
         PaintHandler(reinterpret_cast<HDC>(wParam));
         return 0;

@@ -465,12 +465,18 @@ private:
     void CreateHandle();
     void PlaceInZOrder();
     void UpdateShowing();
+    // Shows or hides the window itself to match Visible (children) or the
+    // showing state (top-level windows).
+    void SyncWindowVisibility();
     void AlignChildren(Control* changed);
     LRESULT HandleKey(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMouseForChildren(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
     void HandleWindowPosChanged(const WINDOWPOS& pos);
     LRESULT ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, HWND child, bool& handled);
     LRESULT CtlColor(UINT msg, HDC dc);
+    bool HasWindowlessChildren() const;
+    // WM_PAINT / WM_PRINTCLIENT of a superclassed system window.
+    LRESULT SystemPaint(UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
     std::vector<Control*> children_;

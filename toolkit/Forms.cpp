@@ -5,6 +5,7 @@
 
 #include "toolkit/Exceptions.h"
 #include "toolkit/HintWindow.h"
+#include "toolkit/Menus.h"
 #include "toolkit/MessageDialogs.h"
 #include "toolkit/Services.h"
 
@@ -138,6 +139,35 @@ std::string LongHint(const std::string& hint) {
     return bar == std::string::npos ? hint : hint.substr(bar + 1);
 }
 
+// Keeps a shown window from drawing anything until it goes out of scope.
+class RedrawSuspended {
+public:
+    explicit RedrawSuspended(WinControl& control) : control_(control) {
+        HWND wnd = control.HandleIfAllocated();
+        if (wnd && ::IsWindowVisible(wnd)) {
+            wnd_ = wnd;
+            ::SendMessageA(wnd_, WM_SETREDRAW, FALSE, 0);
+        }
+    }
+    ~RedrawSuspended() {
+        if (!wnd_) return;
+        HWND now = control_.HandleIfAllocated();
+        if (now == wnd_) {
+            ::SendMessageA(wnd_, WM_SETREDRAW, TRUE, 0);
+            ::RedrawWindow(wnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        } else if (now && control_.Visible()) {
+            // Made again meanwhile (a new border): it came up hidden.
+            ::ShowWindow(now, SW_SHOWNA);
+        }
+    }
+    RedrawSuspended(const RedrawSuspended&) = delete;
+    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+private:
+    WinControl& control_;
+    HWND wnd_ = nullptr;
+};
+
 }  // namespace
 
 Seam<ModalFormHook>& ModalFormSeam() {
@@ -176,8 +206,26 @@ void Form::ReadDescription() {
 }
 
 bool Form::ReloadDescription() {
-    if (!ReadComponentResources(*this, "TForm", ReadMode::Update)) return false;
+    // Every stored property lands on a window that is already up: drawn one
+    // by one, a switch shows half-translated menus, controls at their old
+    // places and scroll bars over scroll bars for seconds. Nothing is drawn
+    // and nothing laid out until the whole description is in; then the
+    // layout handlers run (they place again what the description put back
+    // at its stored place) and the window paints once.
+    RedrawSuspended quiet(*this);
+    DisableAlign();
+    bool read = false;
+    try {
+        read = ReadComponentResources(*this, "TForm", ReadMode::Update);
+    } catch (...) {
+        EnableAlign();
+        throw;
+    }
+    EnableAlign();
+    if (!read) return false;
+    MenuChanged();
     Realign();
+    Resize();
     return true;
 }
 
@@ -247,7 +295,8 @@ void Form::MenuChanged() {
     HWND h = HandleIfAllocated();
     if (!h || Parent()) return;
     auto* source = dynamic_cast<MenuSource*>(menu_);
-    ::SetMenu(h, source ? source->MenuHandle() : nullptr);
+    HMENU bar = source ? source->MenuHandle() : nullptr;
+    if (::GetMenu(h) != bar) ::SetMenu(h, bar);
     ::DrawMenuBar(h);
     // The bar takes its height from the client area, whatever messages
     // the system sends about it.
@@ -606,6 +655,12 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
         }
         break;
+    case WM_MEASUREITEM:
+        if (MeasureMenuPicture(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (DrawMenuPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+        break;
     case WM_INITMENUPOPUP:
         if (auto* source = dynamic_cast<MenuSource*>(menu_);
             source && source->DispatchPopup(reinterpret_cast<HMENU>(wParam)))
@@ -843,6 +898,13 @@ LRESULT CALLBACK Application::AppWindowProc(HWND wnd, UINT msg, WPARAM wParam, L
         case WM_CLOSE:
             if (app.mainForm_) app.mainForm_->Close();
             return 0;
+        // Pictures of a popup menu shown for no form.
+        case WM_MEASUREITEM:
+            if (MeasureMenuPicture(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+            break;
+        case WM_DRAWITEM:
+            if (DrawMenuPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+            break;
         case WM_WINDOWPOSCHANGING: {
             // The application window stays hidden; showing it (a second
             // instance bringing the first to the front) shows the main form.

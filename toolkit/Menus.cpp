@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 namespace tk {
 
@@ -21,6 +22,13 @@ UINT NextCommand() {
     UINT id = next++;
     if (next > 0xFFFF) next = 100;
     return id;
+}
+
+// Live items by command id: the owner window's messages about an item's
+// picture name it by that id alone.
+std::map<UINT, MenuItem*>& ItemsByCommand() {
+    static std::map<UINT, MenuItem*> items;
+    return items;
 }
 
 struct KeyName {
@@ -61,6 +69,11 @@ std::string StripHotkey(const std::string& caption) {
 }
 
 }  // namespace
+
+MenuItem* MenuItemByCommand(UINT command) {
+    auto it = ItemsByCommand().find(command);
+    return it == ItemsByCommand().end() ? nullptr : it->second;
+}
 
 ShortCut MakeShortCut(WORD key, ShiftState shift) {
     ShortCut sc = static_cast<ShortCut>(key & 0xFF);
@@ -110,9 +123,11 @@ ShortCut TextToShortCut(const std::string& text) {
 // ---------------------------------------------------------------------------
 // MenuItem
 
-MenuItem::MenuItem() : command_(NextCommand()) {}
+MenuItem::MenuItem() : command_(NextCommand()) { ItemsByCommand()[command_] = this; }
 
 MenuItem::~MenuItem() {
+    if (auto it = ItemsByCommand().find(command_); it != ItemsByCommand().end() && it->second == this)
+        ItemsByCommand().erase(it);
     SetStateFlag(csDestroying, true);
     SetAction(nullptr);
     if (parent_) parent_->Remove(this);
@@ -239,7 +254,6 @@ void MenuItem::SetShortCut(ShortCut sc) {
 void MenuItem::SetImageIndex(int index) {
     if (index == imageIndex_) return;
     imageIndex_ = index;
-    imageBitmap_.Clear();
     Changed(false);
 }
 
@@ -315,24 +329,64 @@ MenuItem* MenuItem::FindShortCut(ShortCut sc) {
     return nullptr;
 }
 
-HBITMAP MenuItem::MenuBitmap() {
-    if (!bitmap_.Empty()) {
-        bitmap_.Dormant();
-        return bitmap_.Handle();
-    }
-    if (imageIndex_ < 0) return nullptr;
+ImageList* MenuItem::PictureList() const {
     Menu* menu = GetParentMenu();
     ImageList* images = menu ? menu->Images() : nullptr;
-    if (!images || imageIndex_ >= images->Count()) return nullptr;
-    if (imageBitmap_.Empty()) {
-        imageBitmap_ = Bitmap(images->Width(), images->Height());
-        Canvas& c = imageBitmap_.GetCanvas();
-        c.brush.color = clMenu;
-        c.FillRect({0, 0, images->Width(), images->Height()});
-        images->Draw(c, 0, 0, imageIndex_, enabled_);
-        imageBitmap_.Dormant();
+    return images && imageIndex_ >= 0 && imageIndex_ < images->Count() ? images : nullptr;
+}
+
+// A bitmap handed to the system menu is copied as it stands, its transparent
+// colour included (a green or magenta square); the owner window draws the
+// picture itself instead, over the item's own background.
+HBITMAP MenuItem::MenuBitmap() {
+    if (bitmap_.Empty() && !PictureList()) return nullptr;
+    return HBMMENU_CALLBACK;
+}
+
+SIZE MenuItem::PictureSize() {
+    if (!bitmap_.Empty()) return SIZE{bitmap_.Width(), bitmap_.Height()};
+    if (ImageList* images = PictureList()) return SIZE{images->Width(), images->Height()};
+    return SIZE{0, 0};
+}
+
+void MenuItem::DrawPicture(HDC dc, const RECT& area, bool enabled) {
+    const SIZE size = PictureSize();
+    const int x = area.left + std::max(0L, (area.right - area.left - size.cx) / 2);
+    const int y = area.top + std::max(0L, (area.bottom - area.top - size.cy) / 2);
+    if (ImageList* images = bitmap_.Empty() ? PictureList() : nullptr) {
+        images->Draw(dc, x, y, imageIndex_, dsTransparent, itImage, enabled);
+        return;
     }
-    return imageBitmap_.Handle();
+    if (bitmap_.Empty()) return;
+    const Color transparent = bitmap_.TransparentColor();
+    if (enabled) {
+        Canvas canvas(dc);
+        canvas.DrawTransparent(x, y, bitmap_, transparent);
+        bitmap_.Dormant();
+        return;
+    }
+    ImageList shape(bitmap_.Width(), bitmap_.Height());
+    shape.AddMasked(bitmap_, transparent);
+    shape.Draw(dc, x, y, 0, dsTransparent, itImage, false);
+}
+
+bool MeasureMenuPicture(MEASUREITEMSTRUCT& item) {
+    if (item.CtlType != ODT_MENU) return false;
+    MenuItem* found = MenuItemByCommand(item.itemID);
+    if (!found) return false;
+    const SIZE size = found->PictureSize();
+    item.itemWidth = static_cast<UINT>(size.cx);
+    item.itemHeight = static_cast<UINT>(size.cy);
+    return true;
+}
+
+bool DrawMenuPicture(const DRAWITEMSTRUCT& item) {
+    if (item.CtlType != ODT_MENU) return false;
+    MenuItem* found = MenuItemByCommand(item.itemID);
+    if (!found) return false;
+    SaveDCGuard saved(item.hDC);
+    found->DrawPicture(item.hDC, item.rcItem, !(item.itemState & (ODS_GRAYED | ODS_DISABLED)));
+    return true;
 }
 
 void MenuItem::FillInfo(MENUITEMINFOA& info, std::string& text) {
@@ -399,7 +453,9 @@ void MenuItem::Changed(bool structure) {
     } else {
         UpdateInParent();
     }
-    if (Menu* m = GetParentMenu()) m->MenuChanged();
+    // Only the bar is drawn from the items at once (each redraw of it is a
+    // frame change of the window); a submenu reads its items when it opens.
+    if (parent_ && parent_->menu_) parent_->menu_->MenuChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -428,7 +484,6 @@ void Menu::SetImages(ImageList* images) {
             while (!stack.empty()) {
                 MenuItem* item = stack.back();
                 stack.pop_back();
-                item->imageBitmap_.Clear();
                 item->RebuildHandle();
                 for (MenuItem* child : item->items_) stack.push_back(child);
             }
@@ -484,7 +539,8 @@ Form* MainMenu::OwnerForm() const {
 }
 
 void MainMenu::MenuChanged() {
-    if (IsLoading() || IsDestroying()) return;
+    // A re-read renews every item: the form takes the bar once, afterwards.
+    if (IsLoading() || IsDestroying() || IsReadingDescription()) return;
     if (Form* form = OwnerForm()) form->MenuChanged();
 }
 

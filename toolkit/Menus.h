@@ -114,6 +114,11 @@ private:
     void DestroyHandle();
     bool EnabledChain() const;
     HBITMAP MenuBitmap();
+    ImageList* PictureList() const;
+    SIZE PictureSize();
+    void DrawPicture(HDC dc, const RECT& area, bool enabled);
+    friend bool MeasureMenuPicture(MEASUREITEMSTRUCT& item);
+    friend bool DrawMenuPicture(const DRAWITEMSTRUCT& item);
 
     MenuItem* parent_ = nullptr;
     Menu* menu_ = nullptr;  // set on the root item of a menu
@@ -130,11 +135,17 @@ private:
     std::string hint_;
     int imageIndex_ = -1;
     Bitmap bitmap_;
-    Bitmap imageBitmap_;
     Action* action_ = nullptr;
     UINT command_ = 0;
     HMENU handle_ = nullptr;
 };
+
+// The live item with this command id, or nullptr.
+MenuItem* MenuItemByCommand(UINT command);
+// An item's picture is drawn by the window that owns the menu: these answer
+// its WM_MEASUREITEM / WM_DRAWITEM for a menu item; false when not ours.
+bool MeasureMenuPicture(MEASUREITEMSTRUCT& item);
+bool DrawMenuPicture(const DRAWITEMSTRUCT& item);
 
 // Common base of main and popup menus: a root item whose children are the
 // menu's entries.

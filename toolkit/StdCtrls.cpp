@@ -633,16 +633,8 @@ LRESULT Edit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // GroupBox
 
 GroupBox::GroupBox() {
-    LeaveMouseToSystemClass(*this);
     SetControlStyle(GetControlStyle() | csAcceptsControls);
     SetBounds(0, 0, 185, 105);
-}
-
-void GroupBox::CreateParams(WindowCreateParams& params) {
-    WinControl::CreateParams(params);
-    params.systemClass = "BUTTON";
-    params.style |= BS_GROUPBOX;
-    params.style &= ~static_cast<DWORD>(WS_TABSTOP);
 }
 
 void GroupBox::AdjustClientRect(RECT& rect) {
@@ -652,13 +644,35 @@ void GroupBox::AdjustClientRect(RECT& rect) {
     ::InflateRect(&rect, -1, -1);
 }
 
-LRESULT GroupBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    // The frame lets mouse input fall through to its parent (the system
-    // class answers HTTRANSPARENT), which confuses windowless children.
-    case WM_NCHITTEST: return HTCLIENT;
+void GroupBox::Paint(Canvas& canvas) {
+    const RECT client = ClientRect();
+    canvas.brush = Brush{GetColor(), BrushStyle::Solid};
+    canvas.FillRect(client);
+    canvas.font = GetFont();
+    const std::string caption = Caption();
+    RECT text{0, 0, 0, 0};
+    canvas.DrawText(text, caption.empty() ? std::string("0") : caption, DT_CALCRECT | DT_SINGLELINE);
+    // The etched frame runs through the middle of the caption's line.
+    RECT frame = client;
+    frame.top += (text.bottom - text.top) / 2;
+    canvas.RequireBrush();
+    ::DrawEdge(canvas.Handle(), &frame, EDGE_ETCHED, BF_RECT);
+    if (caption.empty()) return;
+    ::OffsetRect(&text, 8, 0);
+    text.right = std::min(text.right + 2, static_cast<LONG>(client.right - 8));
+    canvas.FillRect(text);
+    ::OffsetRect(&text, 1, 0);
+    canvas.brush.style = BrushStyle::Clear;
+    if (Enabled()) {
+        canvas.DrawText(text, caption, DT_SINGLELINE);
+    } else {
+        RECT shifted = text;
+        ::OffsetRect(&shifted, 1, 1);
+        canvas.font.color = clBtnHighlight;
+        canvas.DrawText(shifted, caption, DT_SINGLELINE);
+        canvas.font.color = clBtnShadow;
+        canvas.DrawText(text, caption, DT_SINGLELINE);
     }
-    return WinControl::WndProc(msg, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------
@@ -740,7 +754,7 @@ const ClassRegistration<Edit> kEditReg("TEdit", "TWinControl", [](ClassBuilder<E
         .Event("OnChange", &Edit::OnChange);
 });
 
-const ClassRegistration<GroupBox> kGroupBoxReg("TGroupBox", "TWinControl");
+const ClassRegistration<GroupBox> kGroupBoxReg("TGroupBox", "TCustomControl");
 
 }  // namespace
 

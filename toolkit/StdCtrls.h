@@ -1,5 +1,6 @@
-// StdCtrls: the standard controls. Label is windowless; Button, CheckBox,
-// Edit and GroupBox are superclasses of the system's BUTTON and EDIT classes;
+// StdCtrls: the standard controls. Label is windowless; Button, CheckBox and
+// Edit are superclasses of the system's BUTTON and EDIT classes; GroupBox
+// draws itself;
 // BitBtn is an owner-drawn button with a glyph. Scripts set check boxes and
 // edits from code and rely on their handlers running as a user's input would.
 #pragma once
@@ -230,15 +231,14 @@ private:
     int selLength_ = 0;
 };
 
-// A captioned frame that holds other controls.
-class GroupBox : public WinControl {
+// A captioned frame that holds other controls. It paints itself, inside
+// included, and the windowless controls on it (the system's group box
+// paints neither, and its parent form clips it out).
+class GroupBox : public CustomControl {
 public:
     GroupBox();
     void AdjustClientRect(RECT& rect) override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-protected:
-    void CreateParams(WindowCreateParams& params) override;
+    void Paint(Canvas& canvas) override;
 };
 
 }  // namespace tk

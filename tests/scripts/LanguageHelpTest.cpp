@@ -5,6 +5,7 @@
 #include "programmer/FillBuffers.h"
 #include "programmer/LanguageModules.h"
 #include "resources/StringIds.h"
+#include "toolkit/ComCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Grids.h"
@@ -203,6 +204,30 @@ TEST_F(LanguageSwitch, WithoutAPlugInTheGridsShowTheBuffersAgain)
     ASSERT_TRUE(form_->LanguageFrench->Checked());
     EXPECT_EQ(form_->SG1->RowCount(), 513);
     EXPECT_EQ(form_->SG2->RowCount(), 33);
+}
+
+// A shown main window: the switch lays it out again (the progress bar goes
+// back over the status bar, where the description's own place is not) and
+// its menu bar reads in the new language, in the bar and below it.
+TEST_F(LanguageSwitch, AShownMainWindowIsLaidOutAgainWithItsMenusInTheNewLanguage)
+{
+    form_->Show();
+    PumpMessages();
+    ASSERT_EQ(form_->PBar->Top(), form_->SBar->Top() + 4);
+    form_->SwitchLanguage(form_->LanguageFrench);
+    PumpMessages();
+    EXPECT_EQ(form_->PBar->Top(), form_->SBar->Top() + 4);
+    HMENU bar = ::GetMenu(form_->Handle());
+    ASSERT_NE(bar, nullptr);
+    char text[128] = {};
+    ::GetMenuStringA(bar, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&Fichier");
+    ::GetMenuStringA(::GetSubMenu(bar, 0), 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_EQ(std::string(text).substr(0, text[0] ? std::string(text).find('\t') : 0),
+              form_->MnuOpenFlash->Caption());
+    EXPECT_NE(form_->MnuOpenFlash->Caption(), "Read Hex File to &Flash buffer");
+    form_->Hide();
+    PumpMessages();
 }
 
 TEST_F(LanguageSwitch, AMissingModuleChangesNothing)

@@ -300,3 +300,54 @@ TEST(ImageListComponent, MaskedStripsAddOneImagePerWidthAndDrawTransparently) {
     EXPECT_EQ(images->Count(), 0);
     EXPECT_EQ(changes, 1);
 }
+
+namespace {
+
+// The open menu as the display shows it, read from inside the menu's loop.
+std::vector<std::uint32_t> g_openMenu;
+
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    if (HWND popup = ::FindWindowA("#32768", nullptr)) {
+        ::UpdateWindow(popup);
+        RECT r{};
+        ::GetWindowRect(popup, &r);
+        Bitmap shot = Bitmap::CreateDIB(r.right - r.left, r.bottom - r.top);
+        HDC screen = ::GetDC(nullptr);
+        ::BitBlt(shot.DC(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
+        ::ReleaseDC(nullptr, screen);
+        ::GdiFlush();
+        for (int i = 0; i < shot.Width() * shot.Height(); ++i) g_openMenu.push_back(shot.Bits()[i] & 0xFFFFFF);
+    }
+    ::EndMenu();
+}
+
+}  // namespace
+
+// A plug-in's pictures on a green or magenta ground (the bottom-left pixel,
+// the transparent colour): the open menu shows the picture, enabled or
+// greyed, and none of the ground.
+TEST(MenuPictures, OpenMenuDrawsTheBitmapWithoutItsTransparentColour) {
+    ctltest::TestForm host;
+    for (Color ground : {static_cast<Color>(RGB(0, 255, 0)), clFuchsia}) {
+        Bitmap picture = Bitmap::CreateDIB(16, 16);
+        picture.GetCanvas().brush.color = ground;
+        picture.GetCanvas().FillRect({0, 0, 16, 16});
+        picture.GetCanvas().brush.color = clBlue;
+        picture.GetCanvas().FillRect({4, 4, 12, 12});
+        auto* popup = host.Own<PopupMenu>();
+        for (bool enabled : {true, false}) {
+            auto* item = host.Own<MenuItem>();
+            item->SetCaption("Program Special Bits");
+            item->SetBitmap(picture);
+            item->SetEnabled(enabled);
+            popup->Items().Add(item);
+        }
+        g_openMenu.clear();
+        ::SetTimer(nullptr, 0, 300, ReadOpenMenu);
+        popup->Popup(100, 100, host.form);
+        ASSERT_FALSE(g_openMenu.empty()) << "the menu did not open";
+        EXPECT_EQ(std::count(g_openMenu.begin(), g_openMenu.end(), ctltest::Dib(ground)), 0);
+        EXPECT_EQ(std::count(g_openMenu.begin(), g_openMenu.end(), 0x0000FFu), 64) << "the enabled picture alone is blue";
+    }
+}

@@ -9,6 +9,7 @@
 #include "toolkit/Streaming.h"
 
 #include "controls_support.h"
+#include "tests/support/ScreenPixels.h"
 
 using namespace tk;
 using ctltest::Pump;
@@ -281,4 +282,24 @@ end
     ASSERT_EQ(bar->Panels().Count(), 2u);
     EXPECT_EQ(bar->Panels()[0].Text(), "No Device.");
     EXPECT_EQ(bar->Panels()[1].Width(), 410);
+}
+
+// On the display itself: a windowless label laid on a system-class window
+// is drawn over its face, also when only that window repaints.
+TEST(ContainersOnScreen, WindowlessControlsOnASystemWindowShow) {
+    ctltest::TestForm host;
+    auto* button = host.Add<Button>();
+    button->SetBounds(20, 10, 120, 60);
+    auto* label = Create<Label>(*host.form);
+    label->SetCaption("MHz");
+    label->SetParent(button);
+    label->SetBounds(40, 20, 40, 16);
+    for (int round = 0; round < 2; ++round) {
+        screen::MarkScreen();
+        ::InvalidateRect(round ? button->Handle() : host.form->Handle(), nullptr, TRUE);
+        screen::PumpPaints();
+        const screen::Pixels face = screen::Read(screen::ClientOnScreen(button->Handle()));
+        EXPECT_EQ(screen::FindUnpainted(face), "");
+        EXPECT_GT(screen::InkIn(face, RECT{40, 20, 80, 36}), 0) << "round " << round;
+    }
 }
