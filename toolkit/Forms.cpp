@@ -7,6 +7,7 @@
 #include "toolkit/HintWindow.h"
 #include "toolkit/MessageDialogs.h"
 #include "toolkit/Services.h"
+#include "toolkit/WideText.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -616,7 +617,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         CollectControls(*this, all);
         ShiftState shift = KeyboardShiftState();
         for (Control* c : all) {
-            if (ControlUsable(c) && c->DialogChar(static_cast<char>(wParam), shift)) return 0;
+            if (ControlUsable(c) && c->DialogChar(NarrowChar(wParam), shift)) return 0;
         }
         break;
     }
@@ -662,15 +663,15 @@ HWND Application::Handle() {
     ::InitCommonControlsEx(&icc);
     static bool registered = false;
     if (!registered) {
-        WNDCLASSA wc{};
+        WNDCLASSW wc{};
         wc.lpfnWndProc = AppWindowProc;
         wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TApplication";
-        wc.hIcon = ::LoadIconA(wc.hInstance, "MAINICON");
-        ::RegisterClassA(&wc);
+        wc.lpszClassName = L"TApplication";
+        wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
+        ::RegisterClassW(&wc);
         registered = true;
     }
-    handle_ = ::CreateWindowExA(0, "TApplication", title_.c_str(),
+    handle_ = ::CreateWindowExW(0, L"TApplication", Wide(title_).c_str(),
                                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     return handle_;
@@ -678,7 +679,7 @@ HWND Application::Handle() {
 
 void Application::SetTitle(const std::string& title) {
     title_ = title;
-    if (handle_) ::SetWindowTextA(handle_, title_.c_str());
+    if (handle_) SetTextOf(handle_, title_);
 }
 
 std::string Application::ExeName() const {
@@ -708,7 +709,7 @@ void Application::Terminate() {
 
 void Application::ProcessMessages() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (!ProcessMessage(msg)) break;
     }
     lastProcess_ = ClockSeam()->Now();
@@ -722,7 +723,7 @@ void Application::ProcessMessagesIfDue() {
 
 void Application::HandleMessage() {
     MSG msg;
-    if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         ProcessMessage(msg);
     } else {
         ::WaitMessage();
@@ -752,7 +753,7 @@ bool Application::ProcessMessage(MSG& msg) {
         return true;
     }
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
     return true;
 }
 
@@ -819,7 +820,7 @@ void Application::Reset() {
     mouseControl_ = nullptr;
     mouseToken_ = LifeToken();
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
 }
 
@@ -866,7 +867,7 @@ LRESULT CALLBACK Application::AppWindowProc(HWND wnd, UINT msg, WPARAM wParam, L
         App().HandleException();
         return 0;
     }
-    return ::DefWindowProcA(wnd, msg, wParam, lParam);
+    return ::DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
 // --- hints -------------------------------------------------------------------

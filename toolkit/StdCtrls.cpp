@@ -78,7 +78,7 @@ void Label::Paint(Canvas& canvas) {
 void Label::AdjustBounds() {
     if (!autoSize_ || IsLoading()) return;
     RECT r = MeasureText(GetFont(), Caption(), DrawFlags(), wordWrap_ ? Width() : 1);
-    int w = wordWrap_ ? Width() : r.right - r.left;
+    int w = wordWrap_ ? Width() : r.right - r.left + kInkOverhang;
     int h = r.bottom - r.top;
     int left = Left();
     if (alignment_ == taRightJustify && !wordWrap_) left = Left() + Width() - w;
