@@ -1,0 +1,165 @@
+// The language modules' texts as the screen shows them on this machine,
+// whose ANSI code page is 1252: read back through the wide-character calls,
+// Romanian keeps its letters and French its accents; a message box's buttons
+// answer their underlined letters in every language.
+#include "resources/StringIds.h"
+#include "tests/toolkit/controls_support.h"
+#include "toolkit/Menus.h"
+#include "toolkit/MessageDialogs.h"
+#include "toolkit/Resources.h"
+#include "toolkit/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+std::string ModulePath(const std::string& extension) {
+    char path[MAX_PATH];
+    DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of("\\/") + 1) + "ZeltoPrg." + extension;
+}
+
+// Makes one language module active for a test, the program file afterwards.
+struct ActiveLanguage {
+    explicit ActiveLanguage(const std::string& extension) {
+        loaded = tk::LoadLanguageModule(ModulePath(extension)) != nullptr;
+    }
+    ~ActiveLanguage() { tk::UseMainResources(); }
+    bool loaded = false;
+};
+
+std::wstring WindowTextW(HWND wnd) {
+    wchar_t text[512] = {};
+    ::GetWindowTextW(wnd, text, 512);
+    return text;
+}
+
+std::wstring MenuTextW(HMENU menu, UINT command) {
+    wchar_t text[512] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 511;
+    ::GetMenuItemInfoW(menu, command, FALSE, &info);
+    return text;
+}
+
+TEST(ScreenTexts, RomanianKeepsItsLettersInWindowsAndMenus) {
+    ActiveLanguage rom("rom");
+    ASSERT_TRUE(rom.loaded);
+    EXPECT_EQ(tk::CodePage(), 1250u);
+    ctltest::TestForm host;
+    auto* edit = host.Add<tk::Edit>();
+    const std::string text = tk::LoadStr(S_CANCEL_CURRENT_OPERATION);
+    edit->SetText(text);
+    EXPECT_EQ(WindowTextW(edit->Handle()), L"Anula\u0163i mai \u00eent\u00e2i opera\u0163ia \u00een curs!");
+    EXPECT_EQ(edit->Text(), text);
+
+    auto* button = host.Add<tk::Button>();
+    button->SetCaption("\xaa" "terge");  // "Şterge" in code page 1250
+    EXPECT_EQ(WindowTextW(button->Handle()), L"\u015eterge");
+    // A kind's caption is the language's.
+    auto* cancel = host.Add<tk::BitBtn>();
+    cancel->SetKind(tk::bkCancel);
+    EXPECT_EQ(cancel->Caption(), "Anulare");
+
+    auto* menu = host.Own<tk::MainMenu>();
+    auto* item = host.Own<tk::MenuItem>();
+    item->SetCaption(tk::LoadStr(S_MAIN_CAPTION_NO_LIBRARY));
+    menu->Items().Add(item);
+    host.form->SetMenu(menu);
+    EXPECT_EQ(MenuTextW(::GetMenu(host.form->Handle()), item->Command()), L"f\u0103r\u0103 bibliotec\u0103");
+}
+
+TEST(ScreenTexts, FrenchKeepsItsAccents) {
+    ActiveLanguage fra("fra");
+    ASSERT_TRUE(fra.loaded);
+    EXPECT_EQ(tk::CodePage(), 1252u);
+    ctltest::TestForm host;
+    auto* edit = host.Add<tk::Edit>();
+    edit->SetText(tk::LoadStr(S_CHECKING_LPT_PORTS));
+    EXPECT_EQ(WindowTextW(edit->Handle()), L"V\u00e9rification des ports LPT...");
+    auto* cancel = host.Add<tk::BitBtn>();
+    cancel->SetKind(tk::bkCancel);
+    EXPECT_EQ(cancel->Caption(), "Annuler");
+}
+
+// Shows a real message box (the message seam's own window) and, once it is
+// on the screen, posts the keys to its focused button. A box the keys leave
+// open is closed after a while, which answers mrCancel.
+std::function<void(HWND)> gPress;
+DWORD gShownAt = 0;
+bool gPressed = false;
+
+void CALLBACK PressWhenShown(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = ::FindWindowW(L"TMessageForm", nullptr);
+    if (!box || !::IsWindowVisible(box)) return;
+    if (!gPressed) {
+        gPressed = true;
+        gShownAt = ::GetTickCount();
+        HWND focus = ::GetFocus();
+        gPress(focus ? focus : box);
+    } else if (::GetTickCount() - gShownAt > 400) {
+        ::PostMessageW(box, WM_CLOSE, 0, 0);
+    }
+}
+
+tk::ModalResult AnswerWithKeys(const std::function<void(HWND)>& press) {
+    gPress = press;
+    gPressed = false;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, PressWhenShown);
+    tk::MessageRequest request;
+    request.text = "Really abort operation?";
+    request.caption = "Confirm";
+    request.type = tk::mtConfirmation;
+    request.buttons = tk::mbYesNoCancel;
+    tk::DialogMessageService real;
+    tk::ModalResult result = real.Show(request);
+    ::KillTimer(nullptr, timer);
+    return result;
+}
+
+void Key(HWND wnd, WORD key) {
+    ::PostMessageW(wnd, WM_KEYDOWN, key, 1);
+    ::PostMessageW(wnd, WM_KEYUP, key, 0xC0000001);
+}
+
+void AltKey(HWND wnd, WORD key) {
+    ::PostMessageW(wnd, WM_SYSKEYDOWN, key, 1 | (1 << 29));
+    ::PostMessageW(wnd, WM_SYSKEYUP, key, 0xE0000001);
+}
+
+struct Mnemonics {
+    const char* extension;
+    WORD yes;
+    WORD no;
+};
+
+class MessageBoxKeys : public ::testing::TestWithParam<Mnemonics> {};
+
+TEST_P(MessageBoxKeys, UnderlinedLettersPressTheirButtons) {
+    ActiveLanguage language(GetParam().extension);
+    ASSERT_TRUE(language.loaded);
+    const WORD yes = GetParam().yes, no = GetParam().no;
+    EXPECT_EQ(AnswerWithKeys([yes](HWND w) { Key(w, yes); }), tk::mrYes);
+    EXPECT_EQ(AnswerWithKeys([no](HWND w) { Key(w, no); }), tk::mrNo);
+    EXPECT_EQ(AnswerWithKeys([yes](HWND w) { AltKey(w, yes); }), tk::mrYes);
+    // Another letter presses nothing.
+    EXPECT_EQ(AnswerWithKeys([](HWND w) { Key(w, 'Q'); }), tk::mrCancel);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, MessageBoxKeys,
+                         ::testing::Values(Mnemonics{"enu", 'Y', 'N'}, Mnemonics{"fra", 'O', 'N'},
+                                           Mnemonics{"ita", 'S', 'N'}, Mnemonics{"rom", 'D', 'N'}),
+                         [](const ::testing::TestParamInfo<Mnemonics>& info) {
+                             return std::string(info.param.extension);
+                         });
+
+}  // namespace
