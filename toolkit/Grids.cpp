@@ -3,6 +3,7 @@
 
 #include "toolkit/Canvas.h"
 #include "toolkit/Streaming.h"
+#include "toolkit/WideText.h"
 
 #include <windowsx.h>
 
@@ -519,7 +520,7 @@ void StringGrid::KeyPress(char& key) {
     ShowEditor();
     if (editorShown_ && editor_ && editor_->HandleAllocated()) {
         editor_->SetText("");
-        ::SendMessageA(editor_->Handle(), WM_CHAR, static_cast<unsigned char>(key), 0);
+        ::SendMessageW(editor_->Handle(), WM_CHAR, WideChar(key), 0);
     }
     key = 0;
 }
@@ -590,8 +591,8 @@ void StringGrid::DrawCell(Canvas& canvas, int col, int row, const RECT& rect, Gr
         const Color ink = (!fixed && selected) ? clHighlightText : GetFont().color;
         ::SetBkColor(dc, ColorToRGB(ground));
         ::SetTextColor(dc, ColorToRGB(ink));
-        const std::string text = Cells(col, row);
-        ::ExtTextOutA(dc, rect.left + 2, rect.top + 2, ETO_OPAQUE | ETO_CLIPPED, &rect, text.data(),
+        const std::wstring text = Wide(Cells(col, row));
+        ::ExtTextOutW(dc, rect.left + 2, rect.top + 2, ETO_OPAQUE | ETO_CLIPPED, &rect, text.data(),
                       static_cast<UINT>(text.size()), nullptr);
         if (fixed && (model_.Options() & (goFixedVertLine | goFixedHorzLine))) {
             RECT edge = rect;
@@ -677,8 +678,13 @@ void StringGrid::PaintCells(Canvas& canvas, const RECT& clip) {
                 if (!dx.empty()) dx.back() = charWidths[static_cast<unsigned char>(batch.back())];
                 ::SetBkColor(dc, ground);
                 ::SetTextColor(dc, ink);
-                ::ExtTextOutA(dc, starts.empty() ? span.left : starts.front(), span.top + 2, ETO_OPAQUE | ETO_CLIPPED,
-                              &span, batch.data(), static_cast<UINT>(batch.size()), dx.empty() ? nullptr : dx.data());
+                // The code pages of the languages are single-byte: one UTF-16
+                // character per byte, so the offsets still match.
+                const std::wstring wide = Wide(batch);
+                const bool matched = wide.size() == batch.size();
+                ::ExtTextOutW(dc, starts.empty() ? span.left : starts.front(), span.top + 2, ETO_OPAQUE | ETO_CLIPPED,
+                              &span, wide.data(), static_cast<UINT>(wide.size()),
+                              dx.empty() || !matched ? nullptr : dx.data());
             }
         }
         for (const Cell& c : cells) {

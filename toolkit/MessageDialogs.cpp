@@ -87,12 +87,12 @@ public:
         SetFormStyle(fsStayOnTop);
         SetText(request.caption);
         if (LPCSTR icon = IconOf(request.type)) icon_ = ::LoadIconA(nullptr, icon);
+        Layout();
     }
 
 protected:
     void CreateWnd() override {
         Form::CreateWnd();
-        Layout();
         const std::vector<ButtonSpec> specs = ButtonsOf(request_.buttons);
         const int count = static_cast<int>(specs.size());
         const int total = count * kButtonWidth + (count - 1) * kButtonGap;
@@ -183,14 +183,11 @@ private:
     void Layout() {
         RECT r{0, 0, kMaxTextWidth, 0};
         {
-            // Measured on the window's own DC with the font and the format it
-            // is painted with: under Wine a screen DC can give the substituted
-            // font narrower widths than the window paints it with, which cut
-            // the last letters off.
-            WindowDC own(HandleIfAllocated());
-            SelectGuard font(own.Get(), FontObject());
+            // Measured with the font and the format it is painted with.
+            WindowDC screen(nullptr);
+            SelectGuard font(screen.Get(), FontObject());
             const std::wstring text = Wide(request_.text);
-            ::DrawTextW(own.Get(), text.c_str(), static_cast<int>(text.size()), &r, kTextFormat | DT_CALCRECT);
+            ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, kTextFormat | DT_CALCRECT);
         }
         const int textLeft = icon_ ? kMargin + kIconSize + kMargin : kMargin;
         const int textHeight = std::max<int>(r.bottom - r.top, icon_ ? kIconSize : 0);

@@ -374,6 +374,7 @@ void BitBtn::PaintFace(Canvas& canvas, bool pressed, bool focused) {
         tpos = {(client.right - tw) / 2, layout_ == blGlyphTop ? second : first};
     }
     ::OffsetRect(&text, tpos.x + off, tpos.y + off);
+    text.right += kInkOverhang;
 
     if (gw > 0) {
         int frame = 0;
