@@ -97,6 +97,17 @@ TEST(ScreenTexts, FrenchKeepsItsAccents) {
 std::function<void(HWND)> gPress;
 DWORD gShownAt = 0;
 bool gPressed = false;
+int gButtonsInside = 0;  // buttons of the box wholly inside its client area
+
+BOOL CALLBACK CountButtonInside(HWND child, LPARAM box) {
+    RECT client{}, r{};
+    ::GetClientRect(reinterpret_cast<HWND>(box), &client);
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, reinterpret_cast<HWND>(box), reinterpret_cast<POINT*>(&r), 2);
+    if (::IsWindowVisible(child) && r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
+        ++gButtonsInside;
+    return TRUE;
+}
 
 void CALLBACK PressWhenShown(HWND, UINT, UINT_PTR, DWORD) {
     HWND box = ::FindWindowW(L"TMessageForm", nullptr);
@@ -104,6 +115,8 @@ void CALLBACK PressWhenShown(HWND, UINT, UINT_PTR, DWORD) {
     if (!gPressed) {
         gPressed = true;
         gShownAt = ::GetTickCount();
+        gButtonsInside = 0;
+        ::EnumChildWindows(box, CountButtonInside, reinterpret_cast<LPARAM>(box));
         HWND focus = ::GetFocus();
         gPress(focus ? focus : box);
     } else if (::GetTickCount() - gShownAt > 400) {
@@ -149,6 +162,7 @@ TEST_P(MessageBoxKeys, UnderlinedLettersPressTheirButtons) {
     ASSERT_TRUE(language.loaded);
     const WORD yes = GetParam().yes, no = GetParam().no;
     EXPECT_EQ(AnswerWithKeys([yes](HWND w) { Key(w, yes); }), tk::mrYes);
+    EXPECT_EQ(gButtonsInside, 3) << "every button shows inside the box";
     EXPECT_EQ(AnswerWithKeys([no](HWND w) { Key(w, no); }), tk::mrNo);
     EXPECT_EQ(AnswerWithKeys([yes](HWND w) { AltKey(w, yes); }), tk::mrYes);
     // Another letter presses nothing.
