@@ -48,7 +48,7 @@ const std::vector<std::string>& AllForms() {
 
 struct Language {
     const char* extension;
-    UINT codePage;  // the ANSI code page the program shows this language in
+    UINT codePage;  // the code page of the module's texts (its SCodePage string)
 };
 
 const Language kLanguages[] = {{"enu", 1252}, {"fra", 1252}, {"ita", 1252}, {"rom", 1250}};
@@ -120,7 +120,7 @@ std::vector<std::wstring> Placeholders(const std::wstring& text) {
     return out;
 }
 
-// Converts as the program's ANSI calls do in that code page; false when a
+// Converts as the program does for that code page; false when a
 // character has no place there (it would show as "?").
 bool ToCodePage(const std::wstring& text, UINT codePage, std::string& out) {
     if (text.empty()) {
@@ -346,7 +346,7 @@ TEST(TranslatedDescriptions, MainWindowTextsInEachLanguage) {
     EXPECT_EQ(Text(fra, "TMainForm", "MnuFile", "Caption"), "&Fichier");
     EXPECT_EQ(Text(ita, "TMainForm", "MnuFile", "Caption"), "&File");
     EXPECT_EQ(Text(rom, "TMainForm", "MnuFile", "Caption"), "&Fi\xba" "ier");
-    // Code page bytes, as the ANSI window calls show them.
+    // Code page bytes, which the toolkit converts for the screen.
     EXPECT_EQ(Text(fra, "TMainForm", "MnuEraseChip", "Caption"), "Effacer le composant");
     EXPECT_EQ(Text(fra, "TMainForm", "MnuHelp", "Caption"), "&Aide");
     EXPECT_EQ(Text(fra, "TMainForm", "MnuChipErase", "Caption"), "&Effacer le composant avant la programmation");

@@ -61,6 +61,14 @@ TEST(ScreenTexts, RomanianKeepsItsLettersInWindowsAndMenus) {
     edit->SetText(text);
     EXPECT_EQ(WindowTextW(edit->Handle()), L"Anula\u0163i mai \u00eent\u00e2i opera\u0163ia \u00een curs!");
     EXPECT_EQ(edit->Text(), text);
+    // A typed letter reaches the handlers as its byte of the code page and
+    // the edit as the letter.
+    char pressed = 0;
+    edit->OnKeyPress = [&](tk::Component*, char& key) { pressed = key; };
+    edit->SetText("");
+    ::SendMessageW(edit->Handle(), WM_CHAR, 0x0163, 1);
+    EXPECT_EQ(pressed, '\xfe');
+    EXPECT_EQ(WindowTextW(edit->Handle()), L"\u0163");
 
     auto* button = host.Add<tk::Button>();
     button->SetCaption("\xaa" "terge");  // "Şterge" in code page 1250
