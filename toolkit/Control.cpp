@@ -1275,10 +1275,11 @@ LRESULT WinControl::HandleKey(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (form == this) form = nullptr;
     LifeToken alive = Token();
     if (msg == WM_CHAR) {
-        // Key presses carry a byte of the texts' code page; a character the
-        // page lacks reaches the window unseen by the handlers.
-        const char typed = NarrowChar(wParam);
-        if (typed == 0 && wParam != 0) return DefaultHandler(msg, wParam, lParam);
+        // Key presses carry a byte of the texts' code page. A character the
+        // page lacks shows to the handlers as '?', so that a handler that
+        // filters what may be typed still refuses it.
+        char typed = NarrowChar(wParam);
+        if (typed == 0 && wParam != 0) typed = '?';
         char ch = typed;
         if (form && form->KeyPreview() && form->PreviewKeyPress(ch)) return 0;
         if (!alive.Alive()) return 0;
