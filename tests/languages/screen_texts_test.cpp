@@ -1,7 +1,8 @@
 // The language modules' texts as the screen shows them on this machine,
 // whose ANSI code page is 1252: read back through the wide-character calls,
-// Romanian keeps its letters and French its accents; a message box's buttons
-// answer their underlined letters in every language.
+// Romanian keeps its letters and French its accents; a message box shows its
+// whole text on the screen's own pixels, and its buttons answer their
+// underlined letters in every language.
 #include "resources/StringIds.h"
 #include "tests/toolkit/controls_support.h"
 #include "toolkit/Menus.h"
@@ -155,6 +156,72 @@ void Key(HWND wnd, WORD key) {
 void AltKey(HWND wnd, WORD key) {
     ::PostMessageW(wnd, WM_SYSKEYDOWN, key, 1 | (1 << 29));
     ::PostMessageW(wnd, WM_SYSKEYUP, key, 0xE0000001);
+}
+
+// The ink width of rows [top, bottom) of a window's client area as the
+// screen shows it: columns from the first to the last pixel that is not
+// `ground`; 0 when the rows are empty.
+int InkWidth(HWND wnd, int top, int bottom, COLORREF ground) {
+    RECT client{};
+    ::GetClientRect(wnd, &client);
+    HDC dc = ::GetDC(wnd);
+    int left = -1, right = -1;
+    for (int x = 0; x < client.right; ++x)
+        for (int y = top; y < bottom; ++y)
+            if (::GetPixel(dc, x, y) != ground) {
+                if (left < 0) left = x;
+                right = x;
+                break;
+            }
+    ::ReleaseDC(wnd, dc);
+    return left < 0 ? 0 : right - left + 1;
+}
+
+int gShownInk = 0, gWholeInk = 0;
+
+// Compares the text's ink on the screen with the same text drawn unclipped
+// in the same window, font and colours, then closes the box.
+void CALLBACK MeasureWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = ::FindWindowW(L"TMessageForm", nullptr);
+    if (!box || !::IsWindowVisible(box)) return;
+    ::KillTimer(nullptr, timer);
+    ::UpdateWindow(box);
+    HWND button = ::GetWindow(box, GW_CHILD);
+    RECT b{};
+    ::GetWindowRect(button, &b);
+    ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&b), 2);
+    HDC dc = ::GetDC(box);
+    const COLORREF ground = ::GetPixel(dc, 1, 1);
+    const int textBottom = b.top - 1;
+    gShownInk = InkWidth(box, 0, textBottom, ground);
+    RECT client{};
+    ::GetClientRect(box, &client);
+    RECT rows{0, 0, client.right, textBottom};
+    HBRUSH brush = ::CreateSolidBrush(ground);
+    ::FillRect(dc, &rows, brush);
+    ::DeleteObject(brush);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0)));
+    ::SetBkMode(dc, TRANSPARENT);
+    RECT at{4, 4, 4, 4};
+    const std::wstring text = L"All pending operations will be canceled";
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &at, DT_NOCLIP | DT_SINGLELINE);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(box, dc);
+    gWholeInk = InkWidth(box, 0, textBottom, ground);
+    ::PostMessageW(box, WM_CLOSE, 0, 0);
+}
+
+TEST(ScreenTexts, MessageBoxShowsItsWholeText) {
+    gShownInk = gWholeInk = 0;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, MeasureWhenShown);
+    tk::MessageRequest request;
+    request.text = "All pending operations will be canceled";
+    request.caption = "Box";
+    tk::DialogMessageService real;
+    real.Show(request);
+    ::KillTimer(nullptr, timer);
+    ASSERT_GT(gWholeInk, 100);
+    EXPECT_EQ(gShownInk, gWholeInk) << "the box cuts its text";
 }
 
 struct Mnemonics {
