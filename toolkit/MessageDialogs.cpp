@@ -126,11 +126,9 @@ protected:
     // A button's underlined letter presses it, alone or with Alt, as in the
     // system's own message boxes.
     bool IsShortCut(WORD key, ShiftState shift) override {
-        if (shift & ssCtrl) return false;
-        const UINT typed = ::MapVirtualKeyW(key, MAPVK_VK_TO_CHAR) & 0xFFFF;
-        if (typed == 0) return false;
+        const UINT typed = (shift & ssCtrl) ? 0 : ::MapVirtualKeyW(key, MAPVK_VK_TO_CHAR) & 0xFFFF;
         for (const auto& [mnemonic, result] : mnemonics_) {
-            if (SameLetter(mnemonic, static_cast<wchar_t>(typed))) {
+            if (typed != 0 && SameLetter(mnemonic, static_cast<wchar_t>(typed))) {
                 SetModalResult(result);
                 return true;
             }
