@@ -14,6 +14,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -127,7 +129,10 @@ void CALLBACK PressWhenShown(HWND, UINT, UINT_PTR, DWORD) {
         gButtonsInside = 0;
         ::EnumChildWindows(box, CountButtonInside, reinterpret_cast<LPARAM>(box));
         HWND focus = ::GetFocus();
-        gPress(focus ? focus : box);
+        try {
+            gPress(focus ? focus : box);
+        } catch (...) {
+        }
     } else if (::GetTickCount() - gShownAt > 400) {
         ::PostMessageW(box, WM_CLOSE, 0, 0);
     }
@@ -159,21 +164,25 @@ void AltKey(HWND wnd, WORD key) {
 }
 
 // The ink width of rows [top, bottom) of a window's client area as the
-// screen shows it: columns from the first to the last pixel that is not
-// `ground`; 0 when the rows are empty.
-int InkWidth(HWND wnd, int top, int bottom, COLORREF ground) {
+// screen shows it (copied from the window's DC, which is what the display
+// holds): columns from the first to the last pixel that differs from the
+// one at (1, 1); 0 when the rows are empty.
+int InkWidth(HWND wnd, int top, int bottom) {
     RECT client{};
     ::GetClientRect(wnd, &client);
+    tk::Bitmap shot = tk::Bitmap::CreateDIB(std::max<LONG>(1, client.right), std::max<LONG>(2, client.bottom));
     HDC dc = ::GetDC(wnd);
+    ::BitBlt(shot.DC(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    ::ReleaseDC(wnd, dc);
+    const std::uint32_t ground = ctltest::Px(shot, 1, 1);
     int left = -1, right = -1;
-    for (int x = 0; x < client.right; ++x)
-        for (int y = top; y < bottom; ++y)
-            if (::GetPixel(dc, x, y) != ground) {
+    for (int x = 0; x < shot.Width(); ++x)
+        for (int y = top; y < bottom && y < shot.Height(); ++y)
+            if (ctltest::Px(shot, x, y) != ground) {
                 if (left < 0) left = x;
                 right = x;
                 break;
             }
-    ::ReleaseDC(wnd, dc);
     return left < 0 ? 0 : right - left + 1;
 }
 
@@ -185,29 +194,32 @@ void CALLBACK MeasureWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND box = ::FindWindowW(L"TMessageForm", nullptr);
     if (!box || !::IsWindowVisible(box)) return;
     ::KillTimer(nullptr, timer);
-    ::UpdateWindow(box);
-    HWND button = ::GetWindow(box, GW_CHILD);
-    RECT b{};
-    ::GetWindowRect(button, &b);
-    ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&b), 2);
-    HDC dc = ::GetDC(box);
-    const COLORREF ground = ::GetPixel(dc, 1, 1);
-    const int textBottom = b.top - 1;
-    gShownInk = InkWidth(box, 0, textBottom, ground);
-    RECT client{};
-    ::GetClientRect(box, &client);
-    RECT rows{0, 0, client.right, textBottom};
-    HBRUSH brush = ::CreateSolidBrush(ground);
-    ::FillRect(dc, &rows, brush);
-    ::DeleteObject(brush);
-    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0)));
-    ::SetBkMode(dc, TRANSPARENT);
-    RECT at{4, 4, 4, 4};
-    const std::wstring text = L"All pending operations will be canceled";
-    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &at, DT_NOCLIP | DT_SINGLELINE);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(box, dc);
-    gWholeInk = InkWidth(box, 0, textBottom, ground);
+    try {
+        ::UpdateWindow(box);
+        HWND button = ::GetWindow(box, GW_CHILD);
+        RECT b{};
+        ::GetWindowRect(button, &b);
+        ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&b), 2);
+        const int textBottom = b.top - 1;
+        gShownInk = InkWidth(box, 0, textBottom);
+        RECT client{};
+        ::GetClientRect(box, &client);
+        HDC dc = ::GetDC(box);
+        const COLORREF ground = ::GetPixel(dc, 1, 1);
+        RECT rows{0, 0, client.right, textBottom};
+        HBRUSH brush = ::CreateSolidBrush(ground);
+        ::FillRect(dc, &rows, brush);
+        ::DeleteObject(brush);
+        HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0)));
+        ::SetBkMode(dc, TRANSPARENT);
+        RECT at{4, 4, 4, 4};
+        const std::wstring text = L"All pending operations will be canceled";
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &at, DT_NOCLIP | DT_SINGLELINE);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(box, dc);
+        gWholeInk = InkWidth(box, 0, textBottom);
+    } catch (...) {
+    }
     ::PostMessageW(box, WM_CLOSE, 0, 0);
 }
 
