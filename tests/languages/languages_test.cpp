@@ -435,8 +435,8 @@ void CollectTexts(const tk::ObjectNode& english, const tk::ObjectNode& other, co
                   std::vector<std::string>& same) {
     for (std::size_t i = 0; i < english.properties.size() && i < other.properties.size(); ++i) {
         const auto& a = english.properties[i];
-        CollectTexts(a.value, other.properties[i].value, IsTextProperty(a.name), cls + " " + english.name + "." + a.name,
-                     same);
+        CollectTexts(a.value, other.properties[i].value, IsTextProperty(a.name),
+                     cls + " " + english.name + "." + a.name, same);
     }
     for (std::size_t i = 0; i < english.children.size() && i < other.children.size(); ++i)
         CollectTexts(english.children[i], other.children[i], cls, same);
