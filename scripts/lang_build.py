@@ -43,6 +43,10 @@ import sys
 TEXT_PROPERTIES = {"caption", "hint", "text", "title", "filter", "strings", "items", "lines", "displaylabel"}
 
 
+# The string that names a module's code page (toolkit/ToolkitStrings.h).
+CODE_PAGE_STRING = "SCodePage"
+
+
 class LangError(Exception):
     """A source that cannot be merged (bad syntax, text outside the code page)."""
 
@@ -590,6 +594,9 @@ def build_module(args, warn):
         if os.path.exists(path):
             translated += parse_string_table(_read(path), path)[0]
     merge = merge_string_tables(english, translated, args.codepage, "strings of " + args.lang)
+    # The module names the code page of its own texts, so that the program shows
+    # them right whatever the system's ANSI code page is.
+    merge.entries = [(n, '"%d"' % args.codepage if n == CODE_PAGE_STRING else lit) for n, lit in merge.entries]
     rc = render_string_rc(merge, args.language, args.include)
     rc += "\n// Window descriptions, named after their classes.\n" + "".join(line + "\n" for line in rcdata)
     _write(os.path.join(args.out, "Module.rc"), rc)

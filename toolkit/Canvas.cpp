@@ -1,6 +1,8 @@
 // Canvas: lazily realised GDI objects over a borrowed DC.
 #include "toolkit/Canvas.h"
 
+#include "toolkit/WideText.h"
+
 namespace tk {
 
 Canvas::Canvas(HDC dc) : dc_(dc) {}
@@ -125,7 +127,9 @@ Color Canvas::GetPixel(int x, int y) { return dc_ ? static_cast<Color>(::GetPixe
 void Canvas::TextOut(int x, int y, const std::string& text) {
     RequireFont();
     RequireBrush();
-    if (dc_) ::TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
+    if (!dc_) return;
+    const std::wstring wide = Wide(text);
+    ::TextOutW(dc_, x, y, wide.data(), static_cast<int>(wide.size()));
 }
 
 void Canvas::TextRect(const RECT& r, int x, int y, const std::string& text) {
@@ -133,20 +137,25 @@ void Canvas::TextRect(const RECT& r, int x, int y, const std::string& text) {
     RequireBrush();
     UINT options = ETO_CLIPPED;
     if (brush.style != BrushStyle::Clear) options |= ETO_OPAQUE;
-    if (dc_) ::ExtTextOutA(dc_, x, y, options, &r, text.data(), static_cast<UINT>(text.size()), nullptr);
+    if (!dc_) return;
+    const std::wstring wide = Wide(text);
+    ::ExtTextOutW(dc_, x, y, options, &r, wide.data(), static_cast<UINT>(wide.size()), nullptr);
 }
 
 int Canvas::DrawText(RECT& r, const std::string& text, UINT format) {
     RequireFont();
     RequireBrush();
     if (!dc_) return 0;
-    return ::DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &r, format);
+    const std::wstring wide = Wide(text);
+    return ::DrawTextW(dc_, wide.c_str(), static_cast<int>(wide.size()), &r, format);
 }
 
 SIZE Canvas::TextExtent(const std::string& text) {
     SIZE s{0, 0};
     RequireFont();
-    if (dc_) ::GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &s);
+    if (!dc_) return s;
+    const std::wstring wide = Wide(text);
+    ::GetTextExtentPoint32W(dc_, wide.data(), static_cast<int>(wide.size()), &s);
     return s;
 }
 

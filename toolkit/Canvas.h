@@ -11,6 +11,12 @@
 
 namespace tk {
 
+// A glyph's ink can reach a pixel or two past its advance width (the fonts
+// Wine substitutes for "MS Sans Serif" do at the end of a line), so a box
+// sized to the measured width alone cuts the last letter: text boxes sized
+// from a measurement add this much.
+inline constexpr int kInkOverhang = 2;
+
 class Canvas {
 public:
     Canvas() = default;

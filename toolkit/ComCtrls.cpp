@@ -2,6 +2,7 @@
 #include "toolkit/ComCtrls.h"
 
 #include "toolkit/Canvas.h"
+#include "toolkit/WideText.h"
 
 #include <commctrl.h>
 #include <richedit.h>
@@ -178,7 +179,7 @@ void StatusBar::SendPanelText(int index) {
     std::string text = p.Text();
     if (p.GetAlignment() == taCenter) text.insert(0, "\t");
     if (p.GetAlignment() == taRightJustify) text.insert(0, "\t\t");
-    ::SendMessageA(h, SB_SETTEXTA, flags, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(h, SB_SETTEXTW, flags, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
 void StatusBar::Flush() {
@@ -194,7 +195,7 @@ void StatusBar::Flush() {
         dirtyLayout_ = false;
     }
     if (dirtySimple_) {
-        ::SendMessageA(h, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(simpleText_.c_str()));
+        ::SendMessageW(h, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(Wide(simpleText_).c_str()));
         dirtySimple_ = false;
     }
     std::vector<int> pending;
@@ -351,7 +352,7 @@ RichEdit::RichEdit() {
 
 void RichEdit::CreateParams(WindowCreateParams& params) {
     WinControl::CreateParams(params);
-    params.systemClass = "RichEdit20A";
+    params.systemClass = "RichEdit20W";
     params.style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | WS_TABSTOP;
     if (readOnly_) params.style |= ES_READONLY;
     if (!wordWrap_) params.style |= ES_AUTOHSCROLL;
@@ -383,7 +384,7 @@ void RichEdit::AppendToWindow(const Line& line, bool first) {
     ::SendMessageA(h, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
     const std::string text = first ? line.text : "\r\n" + line.text;
     // EM_REPLACESEL works on read-only controls too; it is how logs append.
-    ::SendMessageA(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Wide(text).c_str()));
     ::SendMessageA(h, EM_SCROLLCARET, 0, 0);
 }
 

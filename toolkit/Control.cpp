@@ -6,6 +6,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/Services.h"
 #include "toolkit/Streaming.h"
+#include "toolkit/WideText.h"
 
 #include <windowsx.h>
 
@@ -38,6 +39,9 @@ struct ClassKey {
     }
 };
 
+// Class names are ASCII.
+std::wstring AsciiWide(const std::string& name) { return std::wstring(name.begin(), name.end()); }
+
 // Registers (once) the window class for these parameters and returns its
 // name; the same control class with another class style gets its own class.
 std::string EnsureWindowClass(const WindowCreateParams& p, WNDPROC& baseProc) {
@@ -48,13 +52,16 @@ std::string EnsureWindowClass(const WindowCreateParams& p, WNDPROC& baseProc) {
         baseProc = it->second.second;
         return it->second.first;
     }
-    WNDCLASSEXA wc{};
+    // Unicode classes: the windows keep their texts in UTF-16, so that texts
+    // of any code page (WideText.h) reach the screen whole.
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    baseProc = ::DefWindowProcA;
+    baseProc = ::DefWindowProcW;
     if (!p.systemClass.empty()) {
-        WNDCLASSEXA sys{};
+        WNDCLASSEXW sys{};
         sys.cbSize = sizeof(sys);
-        if (!::GetClassInfoExA(nullptr, p.systemClass.c_str(), &sys))
+        const std::wstring systemClass = AsciiWide(p.systemClass);
+        if (!::GetClassInfoExW(nullptr, systemClass.c_str(), &sys))
             throw EInvalidOperation("Window class " + p.systemClass + " is not available");
         wc = sys;
         wc.cbSize = sizeof(wc);
@@ -73,13 +80,14 @@ std::string EnsureWindowClass(const WindowCreateParams& p, WNDPROC& baseProc) {
     for (int n = 1;; ++n) {
         bool used = false;
         for (const auto& [k, v] : registered) used = used || v.first == name;
-        WNDCLASSEXA probe{};
+        WNDCLASSEXW probe{};
         probe.cbSize = sizeof(probe);
-        if (!used && !::GetClassInfoExA(wc.hInstance, name.c_str(), &probe)) break;
+        if (!used && !::GetClassInfoExW(wc.hInstance, AsciiWide(name).c_str(), &probe)) break;
         name = (p.className.empty() ? "TkWindow" : p.className) + "." + std::to_string(n);
     }
-    wc.lpszClassName = name.c_str();
-    ATOM atom = ::RegisterClassExA(&wc);
+    const std::wstring wideName = AsciiWide(name);
+    wc.lpszClassName = wideName.c_str();
+    ATOM atom = ::RegisterClassExW(&wc);
     if (!atom) throw EInvalidOperation("Cannot register window class " + name);
     BaseProcs()[atom] = baseProc;
     registered[key] = {name, baseProc};
@@ -653,7 +661,7 @@ WinControl::~WinControl() {
 LRESULT CALLBACK ToolkitWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     WinControl* self = nullptr;
     if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
         self = static_cast<WinControl*>(cs->lpCreateParams);
         if (self) {
             ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
@@ -664,8 +672,8 @@ LRESULT CALLBACK ToolkitWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
     }
     if (!self) {
         auto it = BaseProcs().find(static_cast<ATOM>(::GetClassLongPtrA(wnd, GCW_ATOM)));
-        WNDPROC base = it != BaseProcs().end() ? it->second : ::DefWindowProcA;
-        return ::CallWindowProcA(base, wnd, msg, wParam, lParam);
+        WNDPROC base = it != BaseProcs().end() ? it->second : ::DefWindowProcW;
+        return ::CallWindowProcW(base, wnd, msg, wParam, lParam);
     }
     LifeToken alive = self->Token();
     LRESULT result = 0;
@@ -686,7 +694,7 @@ WinControl* WinControl::FromHandle(HWND wnd) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(wnd, &pid);
     if (pid != ::GetCurrentProcessId()) return nullptr;
-    if (reinterpret_cast<WNDPROC>(::GetClassLongPtrA(wnd, GCLP_WNDPROC)) != ToolkitWindowProc) return nullptr;
+    if (reinterpret_cast<WNDPROC>(::GetClassLongPtrW(wnd, GCLP_WNDPROC)) != ToolkitWindowProc) return nullptr;
     return reinterpret_cast<WinControl*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
 }
 
@@ -763,8 +771,8 @@ void WinControl::CreateWnd() {
     WNDPROC base = nullptr;
     std::string cls = EnsureWindowClass(p, base);
     defaultProc_ = base;
-    HWND wnd = ::CreateWindowExA(p.exStyle, cls.c_str(), p.caption.c_str(), p.style, p.x, p.y, p.width, p.height,
-                                 p.parent, p.menuOrId, ::GetModuleHandleA(nullptr), this);
+    HWND wnd = ::CreateWindowExW(p.exStyle, AsciiWide(cls).c_str(), Wide(p.caption).c_str(), p.style, p.x, p.y,
+                                 p.width, p.height, p.parent, p.menuOrId, ::GetModuleHandleA(nullptr), this);
     if (!wnd) throw EInvalidOperation("Error creating window of '" + Name() + "' (" + cls + ")");
     handle_ = wnd;
     PlaceInZOrder();
@@ -940,15 +948,11 @@ void WinControl::EnabledChanged() {
 
 std::string WinControl::Text() const {
     if (!handle_) return text_;
-    int length = ::GetWindowTextLengthA(handle_);
-    std::string out(static_cast<std::size_t>(length) + 1, '\0');
-    int got = ::GetWindowTextA(handle_, out.data(), length + 1);
-    out.resize(static_cast<std::size_t>(std::max(got, 0)));
-    return out;
+    return TextOf(handle_);
 }
 
 void WinControl::TextChanged() {
-    if (handle_) ::SetWindowTextA(handle_, text_.c_str());
+    if (handle_) SetTextOf(handle_, text_);
     Control::TextChanged();
 }
 
@@ -1277,12 +1281,17 @@ LRESULT WinControl::HandleKey(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (form == this) form = nullptr;
     LifeToken alive = Token();
     if (msg == WM_CHAR) {
-        char ch = static_cast<char>(wParam);
+        // Key presses carry a byte of the texts' code page. A character the
+        // page lacks shows to the handlers as '?', so that a handler that
+        // filters what may be typed still refuses it.
+        char typed = NarrowChar(wParam);
+        if (typed == 0 && wParam != 0) typed = '?';
+        char ch = typed;
         if (form && form->KeyPreview() && form->PreviewKeyPress(ch)) return 0;
         if (!alive.Alive()) return 0;
         KeyPress(ch);
         if (ch == 0 || !alive.Alive()) return 0;
-        return DefaultHandler(msg, static_cast<unsigned char>(ch), lParam);
+        return DefaultHandler(msg, ch == typed ? wParam : WideChar(ch), lParam);
     }
     WORD key = static_cast<WORD>(wParam);
     ShiftState shift = KeyboardShiftState();
@@ -1298,7 +1307,7 @@ LRESULT WinControl::HandleKey(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // --- painting ----------------------------------------------------------------
 bool WinControl::EraseBackground(HDC dc) {
-    if (defaultProc_ != ::DefWindowProcA) return false;
+    if (defaultProc_ != ::DefWindowProcW) return false;
     if (GetControlStyle() & csOpaque) return true;
     if (!brush_ || brushColor_ != GetColor()) {
         brush_ = CreateSolidBrush(GetColor());
@@ -1414,7 +1423,7 @@ LRESULT WinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!handle_) return 0;
     // Our own notifications must never reach a system window procedure.
     if (msg >= CN_BASE && msg < CN_BASE + 0x400) return 0;
-    return ::CallWindowProcA(defaultProc_ ? defaultProc_ : ::DefWindowProcA, handle_, msg, wParam, lParam);
+    return ::CallWindowProcW(defaultProc_ ? defaultProc_ : ::DefWindowProcW, handle_, msg, wParam, lParam);
 }
 
 LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -1427,7 +1436,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return r;
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wParam)) ? 1 : DefaultHandler(msg, wParam, lParam);
     case WM_PAINT:
-        if (defaultProc_ != ::DefWindowProcA) return SystemPaint(msg, wParam, lParam);
+        if (defaultProc_ != ::DefWindowProcW) return SystemPaint(msg, wParam, lParam);
         if (wParam) {
             PaintHandler(reinterpret_cast<HDC>(wParam));
         } else {
@@ -1436,7 +1445,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_PRINTCLIENT:
-        if (defaultProc_ != ::DefWindowProcA) return SystemPaint(msg, wParam, lParam);
+        if (defaultProc_ != ::DefWindowProcW) return SystemPaint(msg, wParam, lParam);
         if (lParam & PRF_ERASEBKGND) EraseBackground(reinterpret_cast<HDC>(wParam));
         PaintHandler(reinterpret_cast<HDC>(wParam));
         return 0;
@@ -1525,7 +1534,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return r;
     case WM_SETTEXT:
         r = DefaultHandler(msg, wParam, lParam);
-        text_ = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        text_ = lParam ? Narrow(reinterpret_cast<const wchar_t*>(lParam)) : std::string();
         return r;
     case WM_CONTEXTMENU: {
         POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

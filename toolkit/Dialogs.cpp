@@ -3,10 +3,13 @@
 
 #include "toolkit/Forms.h"
 #include "toolkit/Streaming.h"
+#include "toolkit/WideText.h"
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 namespace tk {
 
@@ -83,37 +86,42 @@ std::vector<std::string> SplitMultiSelect(const char* buffer) {
 }
 
 bool CommonFileDialogService::Execute(FileDialogRequest& request) {
-    std::string filter = request.filter;
-    for (char& c : filter)
-        if (c == '|') c = '\0';
-    filter.append(2, '\0');
-    std::vector<char> buffer(32768, '\0');
-    std::strncpy(buffer.data(), request.fileName.c_str(), buffer.size() - 1);
+    // Title and filter are texts of the language module; file names are in
+    // the system's ANSI code page, which the program's file calls use.
+    std::wstring filter = Wide(request.filter);
+    for (wchar_t& c : filter)
+        if (c == L'|') c = L'\0';
+    filter.append(2, L'\0');
+    std::vector<wchar_t> buffer(32768, L'\0');
+    const std::wstring initialName = WideFromAnsi(request.fileName);
+    std::copy_n(initialName.begin(), std::min(initialName.size(), buffer.size() - 1), buffer.begin());
+    const std::wstring initialDir = WideFromAnsi(request.initialDir);
+    const std::wstring title = Wide(request.title);
+    const std::wstring defaultExt = WideFromAnsi(request.defaultExt);
 
-    OPENFILENAMEA ofn{};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = request.owner;
     ofn.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(request.filterIndex);
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-    ofn.lpstrInitialDir = request.initialDir.empty() ? nullptr : request.initialDir.c_str();
-    ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
-    ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
+    ofn.lpstrInitialDir = request.initialDir.empty() ? nullptr : initialDir.c_str();
+    ofn.lpstrTitle = request.title.empty() ? nullptr : title.c_str();
+    ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : defaultExt.c_str();
     ofn.Flags = request.options;
 
     App().ModalStarted();
-    BOOL ok = request.save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn);
+    BOOL ok = request.save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
     App().ModalFinished();
     if (!ok) return false;
+    size_t end = std::wcslen(buffer.data());
     if (request.options & OFN_ALLOWMULTISELECT) {
         // Keep the zero-separated list: the component splits it.
-        size_t end = 0;
-        while (end + 1 < buffer.size() && !(buffer[end] == '\0' && buffer[end + 1] == '\0')) ++end;
-        request.fileName.assign(buffer.data(), end);
-    } else {
-        request.fileName = buffer.data();
+        end = 0;
+        while (end + 1 < buffer.size() && !(buffer[end] == L'\0' && buffer[end + 1] == L'\0')) ++end;
     }
+    request.fileName = AnsiFromWide(std::wstring_view(buffer.data(), end));
     request.filterIndex = static_cast<int>(ofn.nFilterIndex);
     return true;
 }

@@ -8,6 +8,7 @@
 #include "toolkit/Menus.h"
 #include "toolkit/MessageDialogs.h"
 #include "toolkit/Services.h"
+#include "toolkit/WideText.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -671,7 +672,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         CollectControls(*this, all);
         ShiftState shift = KeyboardShiftState();
         for (Control* c : all) {
-            if (ControlUsable(c) && c->DialogChar(static_cast<char>(wParam), shift)) return 0;
+            if (ControlUsable(c) && c->DialogChar(NarrowChar(wParam), shift)) return 0;
         }
         break;
     }
@@ -717,15 +718,15 @@ HWND Application::Handle() {
     ::InitCommonControlsEx(&icc);
     static bool registered = false;
     if (!registered) {
-        WNDCLASSA wc{};
+        WNDCLASSW wc{};
         wc.lpfnWndProc = AppWindowProc;
         wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TApplication";
-        wc.hIcon = ::LoadIconA(wc.hInstance, "MAINICON");
-        ::RegisterClassA(&wc);
+        wc.lpszClassName = L"TApplication";
+        wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
+        ::RegisterClassW(&wc);
         registered = true;
     }
-    handle_ = ::CreateWindowExA(0, "TApplication", title_.c_str(),
+    handle_ = ::CreateWindowExW(0, L"TApplication", Wide(title_).c_str(),
                                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     return handle_;
@@ -733,7 +734,7 @@ HWND Application::Handle() {
 
 void Application::SetTitle(const std::string& title) {
     title_ = title;
-    if (handle_) ::SetWindowTextA(handle_, title_.c_str());
+    if (handle_) SetTextOf(handle_, title_);
 }
 
 std::string Application::ExeName() const {
@@ -763,7 +764,7 @@ void Application::Terminate() {
 
 void Application::ProcessMessages() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (!ProcessMessage(msg)) break;
     }
     lastProcess_ = ClockSeam()->Now();
@@ -777,7 +778,7 @@ void Application::ProcessMessagesIfDue() {
 
 void Application::HandleMessage() {
     MSG msg;
-    if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         ProcessMessage(msg);
     } else {
         ::WaitMessage();
@@ -807,7 +808,7 @@ bool Application::ProcessMessage(MSG& msg) {
         return true;
     }
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
     return true;
 }
 
@@ -874,7 +875,7 @@ void Application::Reset() {
     mouseControl_ = nullptr;
     mouseToken_ = LifeToken();
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
 }
 
@@ -928,7 +929,7 @@ LRESULT CALLBACK Application::AppWindowProc(HWND wnd, UINT msg, WPARAM wParam, L
         App().HandleException();
         return 0;
     }
-    return ::DefWindowProcA(wnd, msg, wParam, lParam);
+    return ::DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
 // --- hints -------------------------------------------------------------------

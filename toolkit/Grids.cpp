@@ -3,6 +3,7 @@
 
 #include "toolkit/Canvas.h"
 #include "toolkit/Streaming.h"
+#include "toolkit/WideText.h"
 
 #include <windowsx.h>
 
@@ -542,7 +543,7 @@ void StringGrid::KeyPress(char& key) {
     ShowEditor();
     if (editorShown_ && editor_ && editor_->HandleAllocated()) {
         editor_->SetText("");
-        ::SendMessageA(editor_->Handle(), WM_CHAR, static_cast<unsigned char>(key), 0);
+        ::SendMessageW(editor_->Handle(), WM_CHAR, WideChar(key), 0);
     }
     key = 0;
 }
@@ -626,14 +627,14 @@ void StringGrid::DrawCell(Canvas& canvas, int col, int row, const RECT& rect, Gr
         const Color ink = (!fixed && selected) ? clHighlightText : GetFont().color;
         ::SetBkColor(dc, ColorToRGB(ground));
         ::SetTextColor(dc, ColorToRGB(ink));
-        const std::string text = Cells(col, row);
+        const std::wstring text = Wide(Cells(col, row));
         const bool edged = fixed && (model_.Options() & (goFixedVertLine | goFixedHorzLine));
         SIZE extent{};
-        ::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &extent);
+        ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &extent);
         // The raised edge of a fixed cell takes a pixel on either side.
         const int x = edged ? TextLeft(rect.left + 1, rect.right - 1, extent.cx, 1)
                             : TextLeft(rect.left, rect.right, extent.cx, 2);
-        ::ExtTextOutA(dc, x, rect.top + 2, ETO_OPAQUE | ETO_CLIPPED, &rect, text.data(),
+        ::ExtTextOutW(dc, x, rect.top + 2, ETO_OPAQUE | ETO_CLIPPED, &rect, text.data(),
                       static_cast<UINT>(text.size()), nullptr);
         if (edged) {
             RECT edge = rect;
@@ -726,12 +727,19 @@ void StringGrid::PaintCells(Canvas& canvas, const RECT& clip) {
                 if (!dx.empty()) dx.back() = charWidths[static_cast<unsigned char>(batch.back())];
                 ::SetBkColor(dc, ground);
                 ::SetTextColor(dc, ink);
-                ::ExtTextOutA(dc, starts.empty() ? span.left : starts.front(), span.top + 2, ETO_OPAQUE | ETO_CLIPPED,
-                              &span, batch.data(), static_cast<UINT>(batch.size()), dx.empty() ? nullptr : dx.data());
+                // The code pages of the languages are single-byte: one UTF-16
+                // character per byte, so the offsets still match.
+                const std::wstring wide = Wide(batch);
+                const bool matched = wide.size() == batch.size();
+                ::ExtTextOutW(dc, starts.empty() ? span.left : starts.front(), span.top + 2, ETO_OPAQUE | ETO_CLIPPED,
+                              &span, wide.data(), static_cast<UINT>(wide.size()),
+                              dx.empty() || !matched ? nullptr : dx.data());
             }
-            for (const auto& [rect, text] : overflowing)
-                ::ExtTextOutA(dc, rect.left, rect.top + 2, ETO_CLIPPED, &rect, text.data(),
-                              static_cast<UINT>(text.size()), nullptr);
+            for (const auto& [rect, text] : overflowing) {
+                const std::wstring wide = Wide(text);
+                ::ExtTextOutW(dc, rect.left, rect.top + 2, ETO_CLIPPED, &rect, wide.data(),
+                              static_cast<UINT>(wide.size()), nullptr);
+            }
         }
         for (const Cell& c : cells) {
             if (line > 0) {

@@ -3,6 +3,7 @@
 
 #include "toolkit/Canvas.h"
 #include "toolkit/Forms.h"
+#include "toolkit/WideText.h"
 
 #include <algorithm>
 
@@ -53,7 +54,8 @@ RECT HintWindow::CalcHintRect(int maxWidth, const std::string& text) {
     WindowDC screen(nullptr);
     {
         SelectGuard font(screen.Get(), FontObject());
-        ::DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, kTextFormat | DT_CALCRECT);
+        const std::wstring wide = Wide(text);
+        ::DrawTextW(screen.Get(), wide.c_str(), static_cast<int>(wide.size()), &r, kTextFormat | DT_CALCRECT);
     }
     r.right += 2 * (kTextMarginX + 1);
     r.bottom += 2 * (kTextMarginY + 1);

@@ -6,6 +6,7 @@
 #include "toolkit/ImgList.h"
 #include "toolkit/Services.h"
 #include "toolkit/Streaming.h"
+#include "toolkit/WideText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -389,8 +390,8 @@ bool DrawMenuPicture(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-void MenuItem::FillInfo(MENUITEMINFOA& info, std::string& text) {
-    info = MENUITEMINFOA{};
+void MenuItem::FillInfo(MENUITEMINFOW& info, std::wstring& text) {
+    info = MENUITEMINFOW{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
     info.wID = command_;
@@ -402,9 +403,8 @@ void MenuItem::FillInfo(MENUITEMINFOA& info, std::string& text) {
     info.fType = MFT_STRING | (radioItem_ ? MFT_RADIOCHECK : 0);
     info.fState = (checked_ ? MFS_CHECKED : MFS_UNCHECKED) | (enabled_ ? MFS_ENABLED : MFS_GRAYED) |
                   (default_ ? MFS_DEFAULT : 0);
-    text = caption_;
     const std::string keys = ShortCutToText(shortCut_);
-    if (!keys.empty()) text += "\t" + keys;
+    text = Wide(keys.empty() ? caption_ : caption_ + "\t" + keys);
     info.dwTypeData = text.data();
     info.cch = static_cast<UINT>(text.size());
     info.hSubMenu = items_.empty() ? nullptr : Handle();
@@ -418,10 +418,10 @@ HMENU MenuItem::Handle() {
     handle_ = (menu_ && dynamic_cast<MainMenu*>(menu_)) ? ::CreateMenu() : ::CreatePopupMenu();
     for (MenuItem* item : items_) {
         if (!item->visible_) continue;
-        MENUITEMINFOA info;
-        std::string text;
+        MENUITEMINFOW info;
+        std::wstring text;
         item->FillInfo(info, text);
-        ::InsertMenuItemA(handle_, static_cast<UINT>(::GetMenuItemCount(handle_)), TRUE, &info);
+        ::InsertMenuItemW(handle_, static_cast<UINT>(::GetMenuItemCount(handle_)), TRUE, &info);
     }
     return handle_;
 }
@@ -431,19 +431,19 @@ void MenuItem::RebuildHandle() {
     while (::GetMenuItemCount(handle_) > 0) ::RemoveMenu(handle_, 0, MF_BYPOSITION);
     for (MenuItem* item : items_) {
         if (!item->visible_) continue;
-        MENUITEMINFOA info;
-        std::string text;
+        MENUITEMINFOW info;
+        std::wstring text;
         item->FillInfo(info, text);
-        ::InsertMenuItemA(handle_, static_cast<UINT>(::GetMenuItemCount(handle_)), TRUE, &info);
+        ::InsertMenuItemW(handle_, static_cast<UINT>(::GetMenuItemCount(handle_)), TRUE, &info);
     }
 }
 
 void MenuItem::UpdateInParent() {
     if (!parent_ || !visible_ || !parent_->handle_ || !::IsMenu(parent_->handle_)) return;
-    MENUITEMINFOA info;
-    std::string text;
+    MENUITEMINFOW info;
+    std::wstring text;
     FillInfo(info, text);
-    ::SetMenuItemInfoA(parent_->handle_, command_, FALSE, &info);
+    ::SetMenuItemInfoW(parent_->handle_, command_, FALSE, &info);
 }
 
 void MenuItem::Changed(bool structure) {

@@ -108,7 +108,7 @@ protected:
 private:
     friend class Menu;
     void Changed(bool structure);
-    void FillInfo(MENUITEMINFOA& info, std::string& text);
+    void FillInfo(MENUITEMINFOW& info, std::wstring& text);
     void RebuildHandle();
     void UpdateInParent();
     void DestroyHandle();

@@ -2,9 +2,11 @@
 // come from the string table so that a language module translates them.
 #include "toolkit/MessageDialogs.h"
 
+#include "toolkit/Canvas.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Resources.h"
 #include "toolkit/ToolkitStrings.h"
+#include "toolkit/WideText.h"
 
 #include <algorithm>
 #include <vector>
@@ -21,6 +23,24 @@ constexpr int kIconSize = 32;
 constexpr int kMaxTextWidth = 420;
 // Space the title bar leaves before the caption and after it.
 constexpr int kCaptionPadding = 6;
+constexpr UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
+
+// The letter after the first single '&' of a button text, 0 when none.
+wchar_t MnemonicOf(const std::string& caption) {
+    const std::wstring text = Wide(caption);
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'&') continue;
+        if (text[i + 1] != L'&') return text[i + 1];
+        ++i;
+    }
+    return 0;
+}
+
+bool SameLetter(wchar_t a, wchar_t b) {
+    wchar_t pair[2] = {a, b};
+    ::CharUpperBuffW(pair, 2);
+    return pair[0] == pair[1];
+}
 
 struct ButtonSpec {
     ModalResult result;
@@ -80,11 +100,14 @@ protected:
         const int y = ClientHeight() - kMargin - kButtonHeight;
         for (int i = 0; i < count; ++i) {
             DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-            HWND button = ::CreateWindowExA(0, "BUTTON", LoadStr(specs[static_cast<std::size_t>(i)].textId).c_str(),
-                                            style, x, y, kButtonWidth, kButtonHeight, HandleIfAllocated(),
-                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(specs[static_cast<std::size_t>(i)].result)),
+            const ButtonSpec& spec = specs[static_cast<std::size_t>(i)];
+            const std::string caption = LoadStr(spec.textId);
+            HWND button = ::CreateWindowExW(0, L"BUTTON", Wide(caption).c_str(), style, x, y, kButtonWidth,
+                                            kButtonHeight, HandleIfAllocated(),
+                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.result)),
                                             ::GetModuleHandleA(nullptr), nullptr);
             ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(FontObject()), FALSE);
+            if (const wchar_t mnemonic = MnemonicOf(caption)) mnemonics_.push_back({mnemonic, spec.result});
             if (i == 0) first_ = button;
             x += kButtonWidth + kButtonGap;
         }
@@ -96,8 +119,21 @@ protected:
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ColorToRGB(clWindowText));
         RECT r = textRect_;
-        ::DrawTextA(dc, request_.text.c_str(), static_cast<int>(request_.text.size()), &r,
-                    DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+        const std::wstring text = Wide(request_.text);
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kTextFormat);
+    }
+
+    // A button's underlined letter presses it, alone or with Alt, as in the
+    // system's own message boxes.
+    bool IsShortCut(WORD key, ShiftState shift) override {
+        const UINT typed = (shift & ssCtrl) ? 0 : ::MapVirtualKeyW(key, MAPVK_VK_TO_CHAR) & 0xFFFF;
+        for (const auto& [mnemonic, result] : mnemonics_) {
+            if (typed != 0 && SameLetter(mnemonic, static_cast<wchar_t>(typed))) {
+                SetModalResult(result);
+                return true;
+            }
+        }
+        return Form::IsShortCut(key, shift);
     }
 
     bool DialogKey(WORD key, ShiftState shift) override {
@@ -145,15 +181,17 @@ private:
     void Layout() {
         RECT r{0, 0, kMaxTextWidth, 0};
         {
+            // Measured with the font and the format it is painted with.
             WindowDC screen(nullptr);
             SelectGuard font(screen.Get(), FontObject());
-            ::DrawTextA(screen.Get(), request_.text.c_str(), static_cast<int>(request_.text.size()), &r,
-                        DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+            const std::wstring text = Wide(request_.text);
+            ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, kTextFormat | DT_CALCRECT);
         }
         const int textLeft = icon_ ? kMargin + kIconSize + kMargin : kMargin;
         const int textHeight = std::max<int>(r.bottom - r.top, icon_ ? kIconSize : 0);
         const int count = static_cast<int>(ButtonsOf(request_.buttons).size());
         const int buttonsWidth = count * kButtonWidth + (count - 1) * kButtonGap;
+        r.right += kInkOverhang;
         const int width = std::max<int>(textLeft + (r.right - r.left) + kMargin, buttonsWidth + 2 * kMargin);
         const int height = kMargin + textHeight + kMargin + kButtonHeight + kMargin;
         textRect_ = RECT{textLeft, kMargin, textLeft + (r.right - r.left), kMargin + (r.bottom - r.top)};
@@ -168,23 +206,29 @@ private:
 
     // Window width that shows the whole caption beside the close box.
     int CaptionWidth() const {
-        NONCLIENTMETRICSA metrics{};
+        NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof(metrics);
-        if (!::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return 0;
-        FontHandle font(::CreateFontIndirectA(&metrics.lfCaptionFont));
+        if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return 0;
+        FontHandle font(::CreateFontIndirectW(&metrics.lfCaptionFont));
         WindowDC screen(nullptr);
         SIZE size{};
         {
             SelectGuard selected(screen.Get(), font.Get());
-            ::GetTextExtentPoint32A(screen.Get(), request_.caption.c_str(), static_cast<int>(request_.caption.size()),
-                                    &size);
+            const std::wstring caption = Wide(request_.caption);
+            ::GetTextExtentPoint32W(screen.Get(), caption.c_str(), static_cast<int>(caption.size()), &size);
         }
         const int closeBox = metrics.iCaptionWidth + 2;
         const int frame = 2 * (::GetSystemMetrics(SM_CXFIXEDFRAME) + ::GetSystemMetrics(SM_CXEDGE));
         return size.cx + closeBox + frame + 2 * kCaptionPadding;
     }
 
+    struct Mnemonic {
+        wchar_t letter;
+        ModalResult result;
+    };
+
     MessageRequest request_;
+    std::vector<Mnemonic> mnemonics_;
     HICON icon_ = nullptr;
     HWND first_ = nullptr;
     RECT textRect_{};

@@ -42,7 +42,7 @@ MouseLoop::Outcome MouseLoop::Run(const std::function<Step(const MSG& msg)>& onM
         if (hasOwner_ && !owner_.Alive()) return Outcome::ControlDied;
         if (::GetCapture() != window_) return Outcome::CaptureLost;
         MSG msg;
-        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+        if (!::GetMessageW(&msg, nullptr, 0, 0)) {
             // Whoever asked to quit must still see it.
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             return Outcome::Quit;
@@ -58,7 +58,7 @@ MouseLoop::Outcome MouseLoop::Run(const std::function<Step(const MSG& msg)>& onM
             continue;
         }
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
 }
 

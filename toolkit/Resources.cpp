@@ -3,6 +3,7 @@
 
 #include "toolkit/Graphics.h"
 #include "toolkit/ToolkitStrings.h"
+#include "toolkit/WideText.h"
 
 #include <utility>
 #include <vector>
@@ -30,9 +31,14 @@ const std::pair<UINT, const char*> kToolkitDefaults[] = {
     {SMsgDlgOK, "OK"},           {SMsgDlgCancel, "Cancel"},
 };
 
-// Reads a string straight from its RT_STRING block (exact length, any size),
-// converted to the ANSI code page. False when the module lacks it.
-bool ReadString(HINSTANCE module, UINT id, std::string& out) {
+UINT& ActiveCodePage() {
+    static UINT codePage = 0;
+    return codePage;
+}
+
+// The UTF-16 text of a string straight from its RT_STRING block (exact
+// length, any size). False when the module lacks it.
+bool ReadWideString(HINSTANCE module, UINT id, std::wstring& out) {
     HRSRC res = ::FindResourceA(module, MAKEINTRESOURCEA((id >> 4) + 1), MAKEINTRESOURCEA(6) /* RT_STRING */);
     if (!res) return false;
     HGLOBAL data = ::LoadResource(module, res);
@@ -46,10 +52,35 @@ bool ReadString(HINSTANCE module, UINT id, std::string& out) {
     }
     if (p >= end || *p == 0) return false;
     int length = *p++;
-    int bytes = ::WideCharToMultiByte(CP_ACP, 0, p, length, nullptr, 0, nullptr, nullptr);
-    out.assign(static_cast<std::size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, p, length, out.data(), bytes, nullptr, nullptr);
+    out.assign(p, static_cast<std::size_t>(length));
     return true;
+}
+
+// A string in the active module's code page (never the system's ANSI page,
+// which lacks the letters of other languages).
+bool ReadString(HINSTANCE module, UINT id, std::string& out) {
+    std::wstring text;
+    if (!ReadWideString(module, id, text)) return false;
+    out = Narrow(text);
+    return true;
+}
+
+UINT CodePageOf(HINSTANCE module) {
+    std::wstring digits;
+    if (!ReadWideString(module, SCodePage, digits)) return 0;
+    UINT page = 0;
+    for (wchar_t c : digits) {
+        if (c < L'0' || c > L'9' || page > 65535) return 0;
+        page = page * 10 + static_cast<UINT>(c - L'0');
+    }
+    return ::IsValidCodePage(page) ? page : 0;
+}
+
+// Called whenever the active module changes.
+void UpdateCodePage() {
+    UINT page = CodePageOf(ResourceModule());
+    if (!page && LanguageModule()) page = CodePageOf(MainModule());
+    ActiveCodePage() = page ? page : 1252;
 }
 
 }  // namespace
@@ -64,10 +95,19 @@ HINSTANCE LoadLanguageModule(const std::string& path) {
     HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) return nullptr;
     LanguageModule().Reset(module);
+    UpdateCodePage();
     return reinterpret_cast<HINSTANCE>(module);
 }
 
-void UseMainResources() { LanguageModule().Reset(); }
+void UseMainResources() {
+    LanguageModule().Reset();
+    UpdateCodePage();
+}
+
+UINT CodePage() {
+    if (!ActiveCodePage()) UpdateCodePage();
+    return ActiveCodePage();
+}
 
 std::string LoadStr(UINT id) {
     std::string text;

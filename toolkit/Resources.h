@@ -23,6 +23,10 @@ HINSTANCE ResourceModule();
 HINSTANCE LoadLanguageModule(const std::string& path);
 // Back to the program file (the language module is released).
 void UseMainResources();
+// The code page of the active module's texts (its SCodePage string; the
+// program file's when the module names none). Descriptions and strings hold
+// bytes of this page; WideText.h converts them for the screen.
+UINT CodePage();
 
 // A string of the active module's string table; a string missing there is
 // taken from the program file, then from the toolkit's built-in English

@@ -3,6 +3,8 @@
 
 #include "toolkit/ActnList.h"
 #include "toolkit/Canvas.h"
+#include "toolkit/Resources.h"
+#include "toolkit/ToolkitStrings.h"
 #include "toolkit/Streaming.h"
 
 #include <algorithm>
@@ -78,7 +80,7 @@ void Label::Paint(Canvas& canvas) {
 void Label::AdjustBounds() {
     if (!autoSize_ || IsLoading()) return;
     RECT r = MeasureText(GetFont(), Caption(), DrawFlags(), wordWrap_ ? Width() : 1);
-    int w = wordWrap_ ? Width() : r.right - r.left;
+    int w = wordWrap_ ? Width() : r.right - r.left + kInkOverhang;
     int h = r.bottom - r.top;
     int left = Left();
     if (alignment_ == taRightJustify && !wordWrap_) left = Left() + Width() - w;
@@ -237,17 +239,29 @@ namespace {
 
 struct KindInfo {
     const char* caption;
+    UINT captionId;  // the string-table text that translates it; 0: none
     ModalResult result;
     bool isDefault;
     bool isCancel;
 };
 
 const KindInfo kKinds[] = {
-    {"", mrNone, false, false},          {"OK", mrOk, true, false},          {"Cancel", mrCancel, false, true},
-    {"&Help", mrNone, false, false},     {"&Yes", mrYes, true, false},       {"&No", mrNo, false, true},
-    {"&Close", mrNone, false, false},    {"Abort", mrAbort, false, true},    {"&Retry", mrRetry, false, false},
-    {"&Ignore", mrIgnore, false, false}, {"&All", mrNone, false, false},
+    {"", 0, mrNone, false, false},          {"OK", SMsgDlgOK, mrOk, true, false},
+    {"Cancel", SMsgDlgCancel, mrCancel, false, true},
+    {"&Help", 0, mrNone, false, false},     {"&Yes", SMsgDlgYes, mrYes, true, false},
+    {"&No", SMsgDlgNo, mrNo, false, true},  {"&Close", 0, mrNone, false, false},
+    {"Abort", 0, mrAbort, false, true},     {"&Retry", 0, mrRetry, false, false},
+    {"&Ignore", 0, mrIgnore, false, false}, {"&All", 0, mrNone, false, false},
 };
+
+// A kind's caption in the active language.
+std::string KindCaption(const KindInfo& info) {
+    if (info.captionId) {
+        std::string text = LoadStr(info.captionId);
+        if (!text.empty()) return text;
+    }
+    return info.caption;
+}
 
 }  // namespace
 
@@ -259,13 +273,19 @@ void BitBtn::CreateParams(WindowCreateParams& params) {
 }
 
 void BitBtn::SetKind(BitBtnKind kind) {
-    if (kind == kind_) return;
+    // A language switch reads the same kind again: its caption follows the
+    // new language.
+    if (kind == kind_ && !IsReading()) return;
     if (kind != bkCustom) {
         const KindInfo& info = kKinds[kind];
         SetDefault(info.isDefault);
         SetCancel(info.isCancel);
         // A description may carry its own caption for a kind; keep it.
-        if (!(IsLoading() || IsReading()) || Caption().empty()) SetCaption(info.caption);
+        const bool ownCaption = (IsLoading() || IsReading()) && !Caption().empty() && Caption() != kindCaption_;
+        if (!ownCaption) {
+            kindCaption_ = KindCaption(info);
+            SetCaption(kindCaption_);
+        }
         SetModalResult(info.result);
     }
     kind_ = kind;
@@ -354,6 +374,7 @@ void BitBtn::PaintFace(Canvas& canvas, bool pressed, bool focused) {
         tpos = {(client.right - tw) / 2, layout_ == blGlyphTop ? second : first};
     }
     ::OffsetRect(&text, tpos.x + off, tpos.y + off);
+    text.right += kInkOverhang;
 
     if (gw > 0) {
         int frame = 0;

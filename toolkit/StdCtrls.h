@@ -119,6 +119,7 @@ private:
     Bitmap& KindGlyph();
 
     BitBtnKind kind_ = bkCustom;
+    std::string kindCaption_;  // the caption the kind gave, while it is the caption
     Bitmap glyph_;
     Bitmap kindGlyph_;
     int numGlyphs_ = 1;

@@ -12,5 +12,8 @@
 #define SMsgDlgNo 65405
 #define SMsgDlgOK 65406
 #define SMsgDlgCancel 65407
+/* The code page of the module's texts (descriptions and strings), as decimal
+   digits; the build of each language module writes its own. */
+#define SCodePage 65408
 
 #endif

@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <cctype>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,7 +48,7 @@ const std::vector<std::string>& AllForms() {
 
 struct Language {
     const char* extension;
-    UINT codePage;  // the ANSI code page the program shows this language in
+    UINT codePage;  // the code page of the module's texts (its SCodePage string)
 };
 
 const Language kLanguages[] = {{"enu", 1252}, {"fra", 1252}, {"ita", 1252}, {"rom", 1250}};
@@ -118,7 +120,7 @@ std::vector<std::wstring> Placeholders(const std::wstring& text) {
     return out;
 }
 
-// Converts as the program's ANSI calls do in that code page; false when a
+// Converts as the program does for that code page; false when a
 // character has no place there (it would show as "?").
 bool ToCodePage(const std::wstring& text, UINT codePage, std::string& out) {
     if (text.empty()) {
@@ -344,7 +346,7 @@ TEST(TranslatedDescriptions, MainWindowTextsInEachLanguage) {
     EXPECT_EQ(Text(fra, "TMainForm", "MnuFile", "Caption"), "&Fichier");
     EXPECT_EQ(Text(ita, "TMainForm", "MnuFile", "Caption"), "&File");
     EXPECT_EQ(Text(rom, "TMainForm", "MnuFile", "Caption"), "&Fi\xba" "ier");
-    // Code page bytes, as the ANSI window calls show them.
+    // Code page bytes, which the toolkit converts for the screen.
     EXPECT_EQ(Text(fra, "TMainForm", "MnuEraseChip", "Caption"), "Effacer le composant");
     EXPECT_EQ(Text(fra, "TMainForm", "MnuHelp", "Caption"), "&Aide");
     EXPECT_EQ(Text(fra, "TMainForm", "MnuChipErase", "Caption"), "&Effacer le composant avant la programmation");
@@ -381,6 +383,93 @@ TEST(TranslatedDescriptions, DialogTextsInEachLanguage) {
     if (HasForm("TSBForm")) {
         EXPECT_EQ(Text(ita, "TSBForm", "Label2", "Caption"), "Selezionare i bit da programmare e premere OK.");
     }
+}
+
+
+// --- texts left in English -------------------------------------------------------------------------
+
+// Texts that read the same in a language as in English: names, abbreviations
+// and words the languages borrow. Anything else equal to its English text was
+// forgotten in the translation.
+const std::set<std::string> kSameInEveryLanguage = {
+    // Names, abbreviations and units.
+    "Raz-Edezadu Divudavizu", "ZELTO Raz-Edezadu Divudavizu ", "ID", "SB1", "SB2", "SB3", "Hex", "&Hex", "ASCII",
+    "&ASCII", "278H", "378H", "3BCH", "MHz", "MSB", "LSB", "OK", "Flash", "Dec", "Ver F", "Ver E",
+    // Set by the program before the window shows.
+    "Label1",
+    // Words French or Italian write as English does.
+    "Port $278", "Port $378", "Port $3BC", "&Ports", "Date", "Version", "Description", "Information", "&File", "No",
+    "&No",
+};
+
+bool HasLetter(const std::string& text) {
+    for (unsigned char c : text) {
+        if (std::isalpha(c) || c >= 0x80) return true;
+    }
+    return false;
+}
+
+// Every text of a description in parallel with the English one.
+void CollectTexts(const tk::Value& english, const tk::Value& other, bool text, const std::string& where,
+                  std::vector<std::string>& same) {
+    if (english.kind != other.kind) return;
+    if (english.kind == tk::Value::Kind::String && text && english.text == other.text && HasLetter(english.text) &&
+        !kSameInEveryLanguage.count(english.text))
+        same.push_back(where + " = '" + english.text + "'");
+    if (english.kind == tk::Value::Kind::List) {
+        for (std::size_t i = 0; i < english.list.size() && i < other.list.size(); ++i)
+            CollectTexts(english.list[i], other.list[i], text, where + "[" + std::to_string(i) + "]", same);
+    }
+    if (english.kind == tk::Value::Kind::Collection) {
+        for (std::size_t i = 0; i < english.items.size() && i < other.items.size(); ++i) {
+            const auto& a = english.items[i].properties;
+            const auto& b = other.items[i].properties;
+            for (std::size_t k = 0; k < a.size() && k < b.size(); ++k)
+                CollectTexts(a[k].value, b[k].value, IsTextProperty(a[k].name),
+                             where + "[" + std::to_string(i) + "]." + a[k].name, same);
+        }
+    }
+}
+
+void CollectTexts(const tk::ObjectNode& english, const tk::ObjectNode& other, const std::string& cls,
+                  std::vector<std::string>& same) {
+    for (std::size_t i = 0; i < english.properties.size() && i < other.properties.size(); ++i) {
+        const auto& a = english.properties[i];
+        CollectTexts(a.value, other.properties[i].value, IsTextProperty(a.name),
+                     cls + " " + english.name + "." + a.name, same);
+    }
+    for (std::size_t i = 0; i < english.children.size() && i < other.children.size(); ++i)
+        CollectTexts(english.children[i], other.children[i], cls, same);
+}
+
+TEST_P(LanguageModules, LeaveNoTextInEnglish) {
+    if (std::string(GetParam().extension) == "enu") GTEST_SKIP() << "the English module is the master";
+    Module module(GetParam().extension);
+    Module english("enu");
+    ASSERT_TRUE(module.Handle() && english.Handle());
+    std::vector<std::string> same;
+    for (const std::string& cls : AllForms())
+        CollectTexts(tk::ParseDescription(english.Description(cls)), tk::ParseDescription(module.Description(cls)), cls,
+                     same);
+    for (const NamedId& id : AllIds()) {
+        std::string a, b;
+        ToCodePage(english.String(id.id), 1252, a);
+        ToCodePage(module.String(id.id), GetParam().codePage, b);
+        if (id.id != SCodePage && a == b && HasLetter(a) && !kSameInEveryLanguage.count(a))
+            same.push_back(std::string(id.name) + " = \"" + a + "\"");
+    }
+    std::string list;
+    for (const std::string& s : same) list += "\n  " + s;
+    EXPECT_TRUE(same.empty()) << same.size() << " text(s) of ZeltoPrg." << GetParam().extension
+                              << " still in English:" << list;
+}
+
+// Each module names the code page of its texts, which the toolkit converts
+// them from whatever the system's own code page is.
+TEST_P(LanguageModules, NameTheirCodePage) {
+    Module module(GetParam().extension);
+    ASSERT_NE(module.Handle(), nullptr);
+    EXPECT_EQ(module.String(SCodePage), std::to_wstring(GetParam().codePage));
 }
 
 }  // namespace

@@ -195,7 +195,7 @@ class StringTableTest(unittest.TestCase):
 
 
 class ModuleTest(unittest.TestCase):
-    def build(self, tmp, strings, texts, master=False):
+    def build(self, tmp, strings, texts, master=False, codepage=1252):
         forms = os.path.join(tmp, "forms")
         os.makedirs(forms)
         with open(os.path.join(forms, "TAboutBox.frm"), "w", encoding="latin-1") as f:
@@ -206,12 +206,12 @@ class ModuleTest(unittest.TestCase):
             with open(os.path.join(lang, "TAboutBox.txt"), "w", encoding="utf-8") as f:
                 f.write(texts)
         paths = []
-        for name, content in (("Strings.enu.rc", ENGLISH_RC), ("Toolkit.rcinc", TOOLKIT_RCINC),
+        for name, content in (("Strings.enu.rc", ENGLISH_RC), ("Toolkit.rcinc", TOOLKIT_RCINC.replace("END", '    SCodePage "1252"\nEND')),
                               ("Strings.fra.rc", strings)):
             with open(os.path.join(tmp, name), "w", encoding="utf-8") as f:
                 f.write(content)
             paths.append(os.path.join(tmp, name))
-        args = SimpleNamespace(lang="fra", module="ZeltoPrg.fra", codepage=1252, language="0x0C,0x01",
+        args = SimpleNamespace(lang="fra", module="ZeltoPrg.fra", codepage=codepage, language="0x0C,0x01",
                                out=os.path.join(tmp, "out"), forms=[os.path.join(forms, "TAboutBox.frm")],
                                texts_dir=lang, english_strings=paths[:2], strings=paths[2:],
                                include=["StringIds.h"], master=master)
@@ -238,6 +238,12 @@ class ModuleTest(unittest.TestCase):
             self.assertIn("strings: SMsgDlgYes", report)
             self.assertNotIn("strings: S_ONE", report)
             self.assertNotIn("S_NUM", report)
+
+    def test_the_module_names_its_own_code_page(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            rc, _, warnings = self.build(tmp, "", None, codepage=1250)
+            self.assertRegex(rc, r'SCodePage, +"1250"')
+            self.assertNotIn("SCodePage", "\n".join(warnings))
 
     def test_a_window_without_texts_stays_english(self):
         with tempfile.TemporaryDirectory() as tmp:

@@ -31,7 +31,7 @@ std::vector<std::uint8_t> ReadChipFile(const std::string& path, std::size_t size
 void PumpMessages()
 {
     MSG msg;
-    for (int i = 0; i < 1000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+    for (int i = 0; i < 1000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         if (msg.message == WM_QUIT)
             break;
         tk::App().ProcessMessage(msg);

@@ -65,7 +65,7 @@ void PortLibraryConfig::ClearTrace() { ::DeleteFileA(tracePath_.c_str()); }
 void PumpMessages()
 {
     MSG msg;
-    for (int i = 0; i < 1000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+    for (int i = 0; i < 1000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }

@@ -22,7 +22,7 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD ms = 1000) {
     const DWORD start = ::GetTickCount();
     for (;;) {
         MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 ::PostQuitMessage(static_cast<int>(msg.wParam));
                 return done && done();

@@ -16,7 +16,7 @@ namespace coretest {
 // Handles every message that is already queued (bounded, never waits).
 inline void Pump() {
     MSG msg;
-    for (int i = 0; i < 500 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+    for (int i = 0; i < 500 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         if (msg.message == WM_QUIT) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
