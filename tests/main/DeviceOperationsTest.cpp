@@ -118,7 +118,7 @@ TEST_F(DeviceCommands, ScriptBindsThePlugInAndIdentifiesTheChip)
     EXPECT_EQ(form.BtSpecialBits3->Hint(), "Extended Bits");
     EXPECT_EQ(form.MnuSpecialBits1->Caption(), "Fuse Bits");
     EXPECT_FALSE(form.BtSpecialBits1->Glyph().Empty());
-    EXPECT_EQ(form.BtSpecialBits1->Caption(), "");
+    EXPECT_EQ(form.BtSpecialBits1->DisplayMode(), dmGlyphOnly);
 
     EXPECT_THAT(Trace(), ElementsAre("GetSpecialBitsCategoryName 2", "PowerUpDevice 378", "CheckSignature 378",
                                      "PowerOffDevice 378", "GetDeviceFoundName", "GetDeviceFoundFlashSize",
@@ -136,6 +136,7 @@ TEST_F(DeviceCommands, PlugInWithoutPicturesShowsTheResourceNamesAsText)
     EXPECT_EQ(form.BtSpecialBits2->Caption(), "SB2");
     EXPECT_EQ(form.BtSpecialBits3->Caption(), "SB3");
     EXPECT_TRUE(form.BtSpecialBits3->Glyph().Empty());
+    EXPECT_EQ(form.BtSpecialBits3->DisplayMode(), dmTextOnly);
     EXPECT_EQ(form.BtSpecialBits1->Hint(), "Fuse Bits");
 }
 

@@ -154,7 +154,7 @@ TEST_F(MainLayout, TwentyFourButtonsOnFourBarsWithTheirHints)
 {
     messages_.Answer(tk::mrOk);
     TMainForm& form = CreateMainForm();
-    const std::pair<tk::BitBtn*, std::string> hints[] = {
+    const std::pair<TToolbarButton*, std::string> hints[] = {
         {form.BtOpenFlash, "Read Hex File to Flash buffer [F2]"},
         {form.BtOpenEEprom, "Read Hex File to EEprom buffer [F3]"},
         {form.BtSaveFlash, "Save Flash buffer to Hex File [CTRL-F2]"},

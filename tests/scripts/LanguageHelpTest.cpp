@@ -235,12 +235,13 @@ TEST_F(LanguageSwitch, EvenAFailedSwitchReappliesThePlugInsSpecialBitsNames)
     SetProgramFilePath(scratch_.File("ZeltoPrg.exe"));  // no module at all here
     ClearPlugInTrace();
     form_->BtSpecialBits1->SetGlyph(tk::Bitmap());
+    form_->BtSpecialBits1->SetDisplayMode(dmTextOnly);
     form_->BtSpecialBits1->SetCaption("SB1");
     Run("LANGUAGE=ITALIAN");
     EXPECT_EQ(form_->MnuSpecialBits1->Caption(), fuseBits);
     // The plug-in's picture shows alone again.
     EXPECT_FALSE(form_->BtSpecialBits1->Glyph().Empty());
-    EXPECT_EQ(form_->BtSpecialBits1->Caption(), "");
+    EXPECT_EQ(form_->BtSpecialBits1->DisplayMode(), dmGlyphOnly);
     // Without an operation running the device is identified again.
     EXPECT_THAT(PlugInTrace(), Contains("CheckSignature"));
 }
@@ -261,7 +262,7 @@ TEST_F(LanguageSwitch, DuringAnOperationOnlyTheNamesComeBackAndTheDeviceIsLeftAl
     EXPECT_EQ(form_->MnuSpecialBits1->Caption(), fuseBits);
     EXPECT_EQ(form_->BtSpecialBits1->Hint(), fuseHint);
     EXPECT_FALSE(form_->BtSpecialBits1->Glyph().Empty());
-    EXPECT_EQ(form_->BtSpecialBits1->Caption(), "") << "the stored caption 'SB1' stayed over the picture";
+    EXPECT_EQ(form_->BtSpecialBits1->DisplayMode(), dmGlyphOnly) << "the stored caption 'SB1' showed over the picture";
     const auto trace = PlugInTrace();
     EXPECT_THAT(trace, Contains(::testing::StartsWith("GetSpecialBitsCategoryName")));
     EXPECT_THAT(trace, Not(Contains("PowerUpDevice")));
