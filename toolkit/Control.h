@@ -473,6 +473,8 @@ private:
     LRESULT CtlColor(UINT msg, HDC dc);
 
     HWND handle_ = nullptr;
+    // The window whose mouse-leave note is asked for and not yet come.
+    HWND leaveTracked_ = nullptr;
     std::vector<Control*> children_;
     int alignLevel_ = 0;
     bool alignPending_ = false;
