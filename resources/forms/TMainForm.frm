@@ -33,12 +33,12 @@ object MainForm: TMainForm
       object FileBar: TPanel
         Left = 0
         Top = 0
-        Width = 119
+        Width = 117
         Height = 28
         Caption = 'File Operations'
         TabOrder = 0
         object BtOpenFlash: TToolbarButton
-          Left = 2
+          Left = 1
           Top = 3
           Width = 23
           Height = 22
@@ -49,7 +49,7 @@ object MainForm: TMainForm
           OnClick = Action_OpenFlashExecute
         end
         object BtOpenEEprom: TToolbarButton
-          Left = 25
+          Left = 24
           Top = 3
           Width = 23
           Height = 22
@@ -60,7 +60,7 @@ object MainForm: TMainForm
           OnClick = Action_OpenPromExecute
         end
         object BtSaveFlash: TToolbarButton
-          Left = 48
+          Left = 47
           Top = 3
           Width = 23
           Height = 22
@@ -71,7 +71,7 @@ object MainForm: TMainForm
           OnClick = Action_SaveFlashExecute
         end
         object BtSaveEEprom: TToolbarButton
-          Left = 71
+          Left = 70
           Top = 3
           Width = 23
           Height = 22
@@ -82,7 +82,7 @@ object MainForm: TMainForm
           OnClick = Action_SavePromExecute
         end
         object BtExitApp: TToolbarButton
-          Left = 94
+          Left = 93
           Top = 3
           Width = 23
           Height = 22
@@ -94,14 +94,14 @@ object MainForm: TMainForm
         end
       end
       object MiscBar: TPanel
-        Left = 121
+        Left = 119
         Top = 0
-        Width = 165
+        Width = 163
         Height = 28
         Caption = 'Misc Operations'
         TabOrder = 1
         object BtChipId: TToolbarButton
-          Left = 2
+          Left = 1
           Top = 3
           Width = 23
           Height = 22
@@ -112,7 +112,7 @@ object MainForm: TMainForm
           OnClick = Action_GetChipIdExecute
         end
         object BtEraseChip: TToolbarButton
-          Left = 25
+          Left = 24
           Top = 3
           Width = 23
           Height = 22
@@ -123,7 +123,7 @@ object MainForm: TMainForm
           OnClick = Action_EraseChipExecute
         end
         object BtSpecialBits1: TToolbarButton
-          Left = 48
+          Left = 47
           Top = 3
           Width = 23
           Height = 22
@@ -134,7 +134,7 @@ object MainForm: TMainForm
           OnClick = ProgramSpecialBits
         end
         object BtSpecialBits2: TToolbarButton
-          Left = 71
+          Left = 70
           Top = 3
           Width = 23
           Height = 22
@@ -145,7 +145,7 @@ object MainForm: TMainForm
           OnClick = ProgramSpecialBits
         end
         object BtSpecialBits3: TToolbarButton
-          Left = 94
+          Left = 93
           Top = 3
           Width = 23
           Height = 22
@@ -156,7 +156,7 @@ object MainForm: TMainForm
           OnClick = ProgramSpecialBits
         end
         object BtClone: TToolbarButton
-          Left = 117
+          Left = 116
           Top = 3
           Width = 23
           Height = 22
@@ -167,7 +167,7 @@ object MainForm: TMainForm
           OnClick = Action_CloneExecute
         end
         object BtFill: TToolbarButton
-          Left = 140
+          Left = 139
           Top = 3
           Width = 23
           Height = 22
@@ -181,12 +181,12 @@ object MainForm: TMainForm
       object FLEPBar: TPanel
         Left = 0
         Top = 28
-        Width = 211
+        Width = 209
         Height = 28
         Caption = 'Flash and EEprom Operations '
         TabOrder = 2
         object BtReadFlash: TToolbarButton
-          Left = 2
+          Left = 1
           Top = 3
           Width = 23
           Height = 22
@@ -197,7 +197,7 @@ object MainForm: TMainForm
           OnClick = Action_ReadFlashExecute
         end
         object BtReadEEprom: TToolbarButton
-          Left = 25
+          Left = 24
           Top = 3
           Width = 23
           Height = 22
@@ -208,7 +208,7 @@ object MainForm: TMainForm
           OnClick = Action_ReadPromExecute
         end
         object BtReadAll: TToolbarButton
-          Left = 48
+          Left = 47
           Top = 3
           Width = 23
           Height = 22
@@ -219,7 +219,7 @@ object MainForm: TMainForm
           OnClick = Action_ReadAllExecute
         end
         object BtWriteFlash: TToolbarButton
-          Left = 71
+          Left = 70
           Top = 3
           Width = 23
           Height = 22
@@ -230,7 +230,7 @@ object MainForm: TMainForm
           OnClick = Action_WriteFlashExecute
         end
         object BtWriteEEprom: TToolbarButton
-          Left = 94
+          Left = 93
           Top = 3
           Width = 23
           Height = 22
@@ -241,7 +241,7 @@ object MainForm: TMainForm
           OnClick = Action_WritePromExecute
         end
         object BtWriteAll: TToolbarButton
-          Left = 117
+          Left = 116
           Top = 3
           Width = 23
           Height = 22
@@ -252,7 +252,7 @@ object MainForm: TMainForm
           OnClick = Action_WriteAllExecute
         end
         object BtVerFlash: TToolbarButton
-          Left = 140
+          Left = 139
           Top = 3
           Width = 23
           Height = 22
@@ -263,7 +263,7 @@ object MainForm: TMainForm
           OnClick = Action_VerifyFlashExecute
         end
         object BtVerEEprom: TToolbarButton
-          Left = 163
+          Left = 162
           Top = 3
           Width = 23
           Height = 22
@@ -274,7 +274,7 @@ object MainForm: TMainForm
           OnClick = Action_VerifyPromExecute
         end
         object BtVerAll: TToolbarButton
-          Left = 186
+          Left = 185
           Top = 3
           Width = 23
           Height = 22
@@ -286,14 +286,14 @@ object MainForm: TMainForm
         end
       end
       object ViewBar: TPanel
-        Left = 213
+        Left = 211
         Top = 28
-        Width = 73
+        Width = 71
         Height = 28
         Caption = 'View Operations'
         TabOrder = 3
         object BtHex: TToolbarButton
-          Left = 2
+          Left = 1
           Top = 3
           Width = 23
           Height = 22
@@ -304,7 +304,7 @@ object MainForm: TMainForm
           OnClick = Action_HexExecute
         end
         object BtDec: TToolbarButton
-          Left = 25
+          Left = 24
           Top = 3
           Width = 23
           Height = 22
@@ -315,7 +315,7 @@ object MainForm: TMainForm
           OnClick = Action_DecExecute
         end
         object BtAsc: TToolbarButton
-          Left = 48
+          Left = 47
           Top = 3
           Width = 23
           Height = 22
