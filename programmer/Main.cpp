@@ -12,6 +12,7 @@
 #include "programmer/PortLibrary.h"
 #include "programmer/Sysinfo.h"
 #include "resources/StringIds.h"
+#include "toolbars/BarButtons.h"
 #include "toolkit/ActnList.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
@@ -819,23 +820,27 @@ void TMainForm::ApplyPlugInSpecialBitsNames()
                 unit.PlugInFileName, PlugInDeviceFunctionNames[pfGetSpecialBitsCategoryName], answers[n]);
     }
 
-    tk::BitBtn* buttons[3] = {BtSpecialBits1, BtSpecialBits2, BtSpecialBits3};
+    TToolbarButton* buttons[3] = {BtSpecialBits1, BtSpecialBits2, BtSpecialBits3};
     tk::MenuItem* items[3] = {MnuSpecialBits1, MnuSpecialBits2, MnuSpecialBits3};
     for (int n = 0; n < 3; ++n) {
         const std::string& name = unit.SpecialBitsCategoryNames[static_cast<std::size_t>(n)];
         buttons[n]->SetHint(name);
         items[n]->SetCaption(name);
         // The picture shows alone when the plug-in has one, else the
-        // resource's name stands in as the button's text.
+        // resource's name stands in as the button's text. The caption the
+        // description stores stays behind a picture, so a language switch
+        // that re-reads it leaves the picture alone.
         const std::string resource = "SB" + std::to_string(n + 1);
+        buttons[n]->SetDisplayMode(dmGlyphOnly);
         tk::Bitmap glyph;
         if (unit.PlugInHandle &&
             glyph.LoadFromResourceName(reinterpret_cast<HINSTANCE>(unit.PlugInHandle), resource)) {
             items[n]->SetBitmap(glyph);
             buttons[n]->SetGlyph(glyph);
-            buttons[n]->SetCaption(std::string());
         } else {
+            // No picture of an earlier plug-in stays behind the text.
             buttons[n]->SetGlyph(tk::Bitmap());
+            buttons[n]->SetDisplayMode(dmTextOnly);
             buttons[n]->SetCaption(resource);
         }
     }

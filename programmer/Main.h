@@ -24,7 +24,6 @@
 namespace tk {
 class Panel;
 class Splitter;
-class BitBtn;
 class StringGrid;
 class StatusBar;
 class ProgressBar;
@@ -38,6 +37,7 @@ class MenuItem;
 }  // namespace tk
 
 class TOneInstance;
+class TToolbarButton;
 class TProgramLauncher;
 
 // The 23 device functions of the bound plug-in, in binding order.
@@ -216,30 +216,30 @@ public:
     tk::Panel* MiscBar = nullptr;
     tk::Panel* FLEPBar = nullptr;
     tk::Panel* ViewBar = nullptr;
-    tk::BitBtn* BtOpenFlash = nullptr;
-    tk::BitBtn* BtOpenEEprom = nullptr;
-    tk::BitBtn* BtSaveFlash = nullptr;
-    tk::BitBtn* BtSaveEEprom = nullptr;
-    tk::BitBtn* BtExitApp = nullptr;
-    tk::BitBtn* BtChipId = nullptr;
-    tk::BitBtn* BtEraseChip = nullptr;
-    tk::BitBtn* BtSpecialBits1 = nullptr;
-    tk::BitBtn* BtSpecialBits2 = nullptr;
-    tk::BitBtn* BtSpecialBits3 = nullptr;
-    tk::BitBtn* BtClone = nullptr;
-    tk::BitBtn* BtFill = nullptr;
-    tk::BitBtn* BtReadFlash = nullptr;
-    tk::BitBtn* BtReadEEprom = nullptr;
-    tk::BitBtn* BtReadAll = nullptr;
-    tk::BitBtn* BtWriteFlash = nullptr;
-    tk::BitBtn* BtWriteEEprom = nullptr;
-    tk::BitBtn* BtWriteAll = nullptr;
-    tk::BitBtn* BtVerFlash = nullptr;
-    tk::BitBtn* BtVerEEprom = nullptr;
-    tk::BitBtn* BtVerAll = nullptr;
-    tk::BitBtn* BtHex = nullptr;
-    tk::BitBtn* BtDec = nullptr;
-    tk::BitBtn* BtAsc = nullptr;
+    TToolbarButton* BtOpenFlash = nullptr;
+    TToolbarButton* BtOpenEEprom = nullptr;
+    TToolbarButton* BtSaveFlash = nullptr;
+    TToolbarButton* BtSaveEEprom = nullptr;
+    TToolbarButton* BtExitApp = nullptr;
+    TToolbarButton* BtChipId = nullptr;
+    TToolbarButton* BtEraseChip = nullptr;
+    TToolbarButton* BtSpecialBits1 = nullptr;
+    TToolbarButton* BtSpecialBits2 = nullptr;
+    TToolbarButton* BtSpecialBits3 = nullptr;
+    TToolbarButton* BtClone = nullptr;
+    TToolbarButton* BtFill = nullptr;
+    TToolbarButton* BtReadFlash = nullptr;
+    TToolbarButton* BtReadEEprom = nullptr;
+    TToolbarButton* BtReadAll = nullptr;
+    TToolbarButton* BtWriteFlash = nullptr;
+    TToolbarButton* BtWriteEEprom = nullptr;
+    TToolbarButton* BtWriteAll = nullptr;
+    TToolbarButton* BtVerFlash = nullptr;
+    TToolbarButton* BtVerEEprom = nullptr;
+    TToolbarButton* BtVerAll = nullptr;
+    TToolbarButton* BtHex = nullptr;
+    TToolbarButton* BtDec = nullptr;
+    TToolbarButton* BtAsc = nullptr;
     tk::Panel* Panel2 = nullptr;
     tk::StringGrid* SG1 = nullptr;
     tk::Splitter* Splitter1 = nullptr;

@@ -8,6 +8,7 @@
 #include "programmer/Main.h"
 #include "programmer/PortLibrary.h"
 #include "resources/StringIds.h"
+#include "toolbars/BarButtons.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
@@ -226,7 +227,7 @@ bool ProgramSpecialBits(const TCommand& c)
         else if (piece == "FALSE")
             bits[static_cast<std::size_t>(i)] = 0;
     }
-    tk::BitBtn* const buttons[3] = {c.form.BtSpecialBits1, c.form.BtSpecialBits2, c.form.BtSpecialBits3};
+    TToolbarButton* const buttons[3] = {c.form.BtSpecialBits1, c.form.BtSpecialBits2, c.form.BtSpecialBits3};
     RunAction(c.form, &TMainForm::ProgramSpecialBits, buttons[category - 1]);
     return true;
 }

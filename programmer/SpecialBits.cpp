@@ -4,6 +4,7 @@
 
 #include "programmer/Main.h"
 #include "resources/StringIds.h"
+#include "toolbars/BarButtons.h"
 #include "toolkit/Menus.h"
 #include "toolkit/MessageDialogs.h"
 #include "toolkit/Resources.h"

@@ -15,6 +15,7 @@
 #include "programmer/SpecialBits.h"
 #include "programmer/Sysinfo.h"
 #include "resources/StringIds.h"
+#include "toolbars/BarCommon.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Resources.h"
 
@@ -53,10 +54,20 @@ int Run()
     return exitCode;
 }
 
+// The toolbar buttons' window hooks go when the program ends, on every way
+// out of WinMain, after the windows that used them.
+struct HookShutdown {
+    HookShutdown() = default;
+    HookShutdown(const HookShutdown&) = delete;
+    HookShutdown& operator=(const HookShutdown&) = delete;
+    ~HookShutdown() { ShutdownHooks(); }
+};
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    const HookShutdown hooks;
     InstallAutoAnswerFromEnvironment();
     int exitCode = 0;
     try {

@@ -1409,9 +1409,14 @@ LRESULT WinControl::HandleMouseForChildren(UINT msg, WPARAM wParam, LPARAM lPara
     }
     Control* over = ControlAtPos(p, true);
     App().MouseOver(over ? over : this, screen);
-    if (msg == WM_MOUSEMOVE && handle_) {
+    // Asked once per stay of the mouse (a costly call under Wine, and
+    // moves come many a second); a press asks afresh at the next move, as
+    // capture changes may end the system's tracking without a note.
+    if (msg != WM_MOUSEMOVE) {
+        leaveTracked_ = nullptr;
+    } else if (handle_ && leaveTracked_ != handle_) {
         TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, handle_, 0};
-        ::TrackMouseEvent(&tme);
+        if (::TrackMouseEvent(&tme)) leaveTracked_ = handle_;
     }
     if (!target) return 0;
     handled = true;
@@ -1553,6 +1558,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return DefaultHandler(msg, wParam, lParam);
     }
     case WM_MOUSELEAVE: {
+        leaveTracked_ = nullptr;
         POINT cursor = InputSeam()->CursorPos();
         if (!FindControlAtScreen(cursor, true)) App().MouseOver(nullptr, cursor);
         return DefaultHandler(msg, wParam, lParam);

@@ -479,6 +479,8 @@ private:
     LRESULT SystemPaint(UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
+    // The window whose mouse-leave note is asked for and not yet come.
+    HWND leaveTracked_ = nullptr;
     std::vector<Control*> children_;
     int alignLevel_ = 0;
     bool alignPending_ = false;

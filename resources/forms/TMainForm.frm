@@ -33,320 +33,296 @@ object MainForm: TMainForm
       object FileBar: TPanel
         Left = 0
         Top = 0
-        Width = 224
+        Width = 117
         Height = 28
         Caption = 'File Operations'
         TabOrder = 0
-        object BtOpenFlash: TBitBtn
-          Left = 2
+        object BtOpenFlash: TToolbarButton
+          Left = 1
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Load F'
           Hint = 'Read Hex File to Flash buffer [F2]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_OPENFLASH'
           OnClick = Action_OpenFlashExecute
         end
-        object BtOpenEEprom: TBitBtn
-          Left = 46
+        object BtOpenEEprom: TToolbarButton
+          Left = 24
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Load E'
           Hint = 'Read Hex File to EEprom buffer [F3]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_OPENEEPROM'
           OnClick = Action_OpenPromExecute
         end
-        object BtSaveFlash: TBitBtn
-          Left = 90
+        object BtSaveFlash: TToolbarButton
+          Left = 47
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Save F'
           Hint = 'Save Flash buffer to Hex File [CTRL-F2]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_SAVEFLASH'
           OnClick = Action_SaveFlashExecute
         end
-        object BtSaveEEprom: TBitBtn
-          Left = 134
+        object BtSaveEEprom: TToolbarButton
+          Left = 70
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Save E'
           Hint = 'Save EEprom buffer to Hex File [CTRL-F3]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_SAVEEEPROM'
           OnClick = Action_SavePromExecute
         end
-        object BtExitApp: TBitBtn
-          Left = 178
+        object BtExitApp: TToolbarButton
+          Left = 93
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Exit'
           Hint = 'Exit [CTRL-X]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_EXITAPP'
           OnClick = Action_ExitExecute
         end
       end
       object MiscBar: TPanel
-        Left = 226
+        Left = 119
         Top = 0
-        Width = 312
+        Width = 163
         Height = 28
         Caption = 'Misc Operations'
         TabOrder = 1
-        object BtChipId: TBitBtn
-          Left = 2
+        object BtChipId: TToolbarButton
+          Left = 1
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'ID'
           Hint = 'Chip ID [CTRL-I]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_CHIPID'
           OnClick = Action_GetChipIdExecute
         end
-        object BtEraseChip: TBitBtn
-          Left = 46
+        object BtEraseChip: TToolbarButton
+          Left = 24
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Erase'
           Hint = 'Erase Flash and EEPROM memory [CTRL-E]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_ERASECHIP'
           OnClick = Action_EraseChipExecute
         end
-        object BtSpecialBits1: TBitBtn
-          Left = 90
+        object BtSpecialBits1: TToolbarButton
+          Left = 47
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
           Caption = 'SB1'
           Hint = 'Program SpecialBits1'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
           OnClick = ProgramSpecialBits
         end
-        object BtSpecialBits2: TBitBtn
-          Left = 134
+        object BtSpecialBits2: TToolbarButton
+          Left = 70
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
           Caption = 'SB2'
           Hint = 'Program SpecialBits2'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
           OnClick = ProgramSpecialBits
         end
-        object BtSpecialBits3: TBitBtn
-          Left = 178
+        object BtSpecialBits3: TToolbarButton
+          Left = 93
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
           Caption = 'SB3'
           Hint = 'Program SpecialBits3'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
           OnClick = ProgramSpecialBits
         end
-        object BtClone: TBitBtn
-          Left = 222
+        object BtClone: TToolbarButton
+          Left = 116
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Clone'
           Hint = 'Clone'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_CLONE'
           OnClick = Action_CloneExecute
         end
-        object BtFill: TBitBtn
-          Left = 266
+        object BtFill: TToolbarButton
+          Left = 139
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Fill'
           Hint = 'Fill Flash and EEprom'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_FILL'
           OnClick = Action_FillBufferExecute
         end
       end
       object FLEPBar: TPanel
         Left = 0
         Top = 28
-        Width = 400
+        Width = 209
         Height = 28
         Caption = 'Flash and EEprom Operations '
         TabOrder = 2
-        object BtReadFlash: TBitBtn
-          Left = 2
+        object BtReadFlash: TToolbarButton
+          Left = 1
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Rd F'
           Hint = 'Read Flash from device to Flash Buffer [F4]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_READFLASH'
           OnClick = Action_ReadFlashExecute
         end
-        object BtReadEEprom: TBitBtn
-          Left = 46
+        object BtReadEEprom: TToolbarButton
+          Left = 24
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Rd E'
           Hint = 'Read EEPROM from device to EEPROM Buffer [F5]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_READEEPROM'
           OnClick = Action_ReadPromExecute
         end
-        object BtReadAll: TBitBtn
-          Left = 90
+        object BtReadAll: TToolbarButton
+          Left = 47
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Rd All'
           Hint = 'Read Flash and EEPROM from device to Buffers [F9]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_READALL'
           OnClick = Action_ReadAllExecute
         end
-        object BtWriteFlash: TBitBtn
-          Left = 134
+        object BtWriteFlash: TToolbarButton
+          Left = 70
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Wr F'
           Hint = 'Write Flash buffer to device  [CTRL-F4]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_WRITEFLASH'
           OnClick = Action_WriteFlashExecute
         end
-        object BtWriteEEprom: TBitBtn
-          Left = 178
+        object BtWriteEEprom: TToolbarButton
+          Left = 93
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Wr E'
           Hint = 'Write EEPROM buffer to device  [CTRL-F5]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_WRITEEEPROM'
           OnClick = Action_WritePromExecute
         end
-        object BtWriteAll: TBitBtn
-          Left = 222
+        object BtWriteAll: TToolbarButton
+          Left = 116
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Wr All'
           Hint = 'Write Flash and EEPROM buffers to device  [CTRL-F9]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_WRITEALL'
           OnClick = Action_WriteAllExecute
         end
-        object BtVerFlash: TBitBtn
-          Left = 266
+        object BtVerFlash: TToolbarButton
+          Left = 139
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Ver F'
           Hint = 'Verify Flash [F6]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_VERFLASH'
           OnClick = Action_VerifyFlashExecute
         end
-        object BtVerEEprom: TBitBtn
-          Left = 310
+        object BtVerEEprom: TToolbarButton
+          Left = 162
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Ver E'
           Hint = 'Verify EEprom [F7]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_VEREEPROM'
           OnClick = Action_VerifyPromExecute
         end
-        object BtVerAll: TBitBtn
-          Left = 354
+        object BtVerAll: TToolbarButton
+          Left = 185
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Ver All'
           Hint = 'Verify All [F8]'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_VERALL'
           OnClick = Action_VerifyAllExecute
         end
       end
       object ViewBar: TPanel
-        Left = 402
+        Left = 211
         Top = 28
-        Width = 136
+        Width = 71
         Height = 28
         Caption = 'View Operations'
         TabOrder = 3
-        object BtHex: TBitBtn
-          Left = 2
+        object BtHex: TToolbarButton
+          Left = 1
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Hex'
           Hint = 'Display in Hex mode'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_HEX'
           OnClick = Action_HexExecute
         end
-        object BtDec: TBitBtn
-          Left = 46
+        object BtDec: TToolbarButton
+          Left = 24
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'Dec'
           Hint = 'Display in Decimal mode'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_DEC'
           OnClick = Action_DecExecute
         end
-        object BtAsc: TBitBtn
-          Left = 90
+        object BtAsc: TToolbarButton
+          Left = 47
           Top = 3
-          Width = 44
+          Width = 23
           Height = 22
-          Caption = 'ASCII'
           Hint = 'Display in ASCII mode'
           ParentShowHint = False
           ShowHint = True
-          TabStop = False
+          GlyphResource = 'GLYPH_ASC'
           OnClick = Action_AsciiExecute
         end
       end

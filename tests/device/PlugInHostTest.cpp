@@ -131,7 +131,7 @@ TEST_P(BrowserChoice, BindsIdentifiesAndSwitchesTheControls)
     EXPECT_EQ(unit.Busy, 0);
 
     // Special bits: the plug-in's category names, its pictures or their names.
-    const std::vector<tk::BitBtn*> buttons{form.BtSpecialBits1, form.BtSpecialBits2, form.BtSpecialBits3};
+    const std::vector<TToolbarButton*> buttons{form.BtSpecialBits1, form.BtSpecialBits2, form.BtSpecialBits3};
     const std::vector<tk::MenuItem*> items{form.MnuSpecialBits1, form.MnuSpecialBits2, form.MnuSpecialBits3};
     const std::vector<std::string> categories{"Fuse Bits", "Lock Bits", "Extended Bits"};
     for (std::size_t n = 0; n < 3; ++n) {
@@ -141,9 +141,10 @@ TEST_P(BrowserChoice, BindsIdentifiesAndSwitchesTheControls)
         if (c.pictures) {
             EXPECT_FALSE(buttons[n]->Glyph().Empty());
             EXPECT_FALSE(items[n]->GetBitmap().Empty());
-            EXPECT_EQ(buttons[n]->Caption(), "");
+            EXPECT_EQ(buttons[n]->DisplayMode(), dmGlyphOnly) << "no text over the picture";
         } else {
             EXPECT_TRUE(buttons[n]->Glyph().Empty());
+            EXPECT_EQ(buttons[n]->DisplayMode(), dmTextOnly);
             EXPECT_EQ(buttons[n]->Caption(), "SB" + std::to_string(n + 1));
         }
     }

@@ -117,8 +117,13 @@ TEST_F(DeviceCommands, ScriptBindsThePlugInAndIdentifiesTheChip)
     EXPECT_EQ(form.BtSpecialBits2->Hint(), "Lock Bits");
     EXPECT_EQ(form.BtSpecialBits3->Hint(), "Extended Bits");
     EXPECT_EQ(form.MnuSpecialBits1->Caption(), "Fuse Bits");
-    EXPECT_FALSE(form.BtSpecialBits1->Glyph().Empty());
-    EXPECT_EQ(form.BtSpecialBits1->Caption(), "");
+    const HINSTANCE plugIn = reinterpret_cast<HINSTANCE>(unit.PlugInHandle);
+    TToolbarButton* const specialBits[3] = {form.BtSpecialBits1, form.BtSpecialBits2, form.BtSpecialBits3};
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_EQ(specialBits[n]->DisplayMode(), dmGlyphOnly) << n;
+        EXPECT_TRUE(FaceShowsPicture(*specialBits[n], plugIn, "SB" + std::to_string(n + 1))) << n;
+        EXPECT_TRUE(specialBits[n]->Enabled()) << n;
+    }
 
     EXPECT_THAT(Trace(), ElementsAre("GetSpecialBitsCategoryName 2", "PowerUpDevice 378", "CheckSignature 378",
                                      "PowerOffDevice 378", "GetDeviceFoundName", "GetDeviceFoundFlashSize",
@@ -136,6 +141,12 @@ TEST_F(DeviceCommands, PlugInWithoutPicturesShowsTheResourceNamesAsText)
     EXPECT_EQ(form.BtSpecialBits2->Caption(), "SB2");
     EXPECT_EQ(form.BtSpecialBits3->Caption(), "SB3");
     EXPECT_TRUE(form.BtSpecialBits3->Glyph().Empty());
+    for (TToolbarButton* button : {form.BtSpecialBits1, form.BtSpecialBits2, form.BtSpecialBits3}) {
+        EXPECT_EQ(button->DisplayMode(), dmTextOnly) << button->Name();
+        const CaptionInk text = CaptionOnFace(*button);
+        EXPECT_GT(text.shown, 10) << button->Name();
+        EXPECT_EQ(text.shown, text.whole) << button->Name() << ": the name is cut at the button's edges";
+    }
     EXPECT_EQ(form.BtSpecialBits1->Hint(), "Fuse Bits");
 }
 

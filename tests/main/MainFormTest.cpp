@@ -14,6 +14,8 @@
 #include "toolkit/Menus.h"
 #include "toolkit/StdCtrls.h"
 #include "toolkit/StrConv.h"
+#include "toolkit/Streaming.h"
+#include "toolkit/Resources.h"
 
 #include <gmock/gmock.h>
 
@@ -150,45 +152,129 @@ TEST_F(MainLayout, MenuBarWithItsCaptionsShortcutsChecksAndSeparators)
     EXPECT_FALSE(form.MnuEditDirectly->Checked());
 }
 
+// --- the 24 toolbar buttons ---------------------------------------------------------------
+
+struct ButtonCase {
+    TToolbarButton* TMainForm::*button;
+    const char* hint;
+    const char* handler;
+    const char* picture;  // "" for the special bits, which show the plug-in's
+};
+
+const ButtonCase kButtons[] = {
+    {&TMainForm::BtOpenFlash, "Read Hex File to Flash buffer [F2]", "Action_OpenFlashExecute", "OPENFLASH"},
+    {&TMainForm::BtOpenEEprom, "Read Hex File to EEprom buffer [F3]", "Action_OpenPromExecute", "OPENEEPROM"},
+    {&TMainForm::BtSaveFlash, "Save Flash buffer to Hex File [CTRL-F2]", "Action_SaveFlashExecute", "SAVEFLASH"},
+    {&TMainForm::BtSaveEEprom, "Save EEprom buffer to Hex File [CTRL-F3]", "Action_SavePromExecute", "SAVEEEPROM"},
+    {&TMainForm::BtExitApp, "Exit [CTRL-X]", "Action_ExitExecute", "EXITAPP"},
+    {&TMainForm::BtChipId, "Chip ID [CTRL-I]", "Action_GetChipIdExecute", "CHIPID"},
+    {&TMainForm::BtEraseChip, "Erase Flash and EEPROM memory [CTRL-E]", "Action_EraseChipExecute", "ERASECHIP"},
+    {&TMainForm::BtSpecialBits1, "Program SpecialBits1", "ProgramSpecialBits", ""},
+    {&TMainForm::BtSpecialBits2, "Program SpecialBits2", "ProgramSpecialBits", ""},
+    {&TMainForm::BtSpecialBits3, "Program SpecialBits3", "ProgramSpecialBits", ""},
+    {&TMainForm::BtClone, "Clone", "Action_CloneExecute", "CLONE"},
+    {&TMainForm::BtFill, "Fill Flash and EEprom", "Action_FillBufferExecute", "FILL"},
+    {&TMainForm::BtReadFlash, "Read Flash from device to Flash Buffer [F4]", "Action_ReadFlashExecute", "READFLASH"},
+    {&TMainForm::BtReadEEprom, "Read EEPROM from device to EEPROM Buffer [F5]", "Action_ReadPromExecute",
+     "READEEPROM"},
+    {&TMainForm::BtReadAll, "Read Flash and EEPROM from device to Buffers [F9]", "Action_ReadAllExecute", "READALL"},
+    {&TMainForm::BtWriteFlash, "Write Flash buffer to device  [CTRL-F4]", "Action_WriteFlashExecute", "WRITEFLASH"},
+    {&TMainForm::BtWriteEEprom, "Write EEPROM buffer to device  [CTRL-F5]", "Action_WritePromExecute",
+     "WRITEEEPROM"},
+    {&TMainForm::BtWriteAll, "Write Flash and EEPROM buffers to device  [CTRL-F9]", "Action_WriteAllExecute",
+     "WRITEALL"},
+    {&TMainForm::BtVerFlash, "Verify Flash [F6]", "Action_VerifyFlashExecute", "VERFLASH"},
+    {&TMainForm::BtVerEEprom, "Verify EEprom [F7]", "Action_VerifyPromExecute", "VEREEPROM"},
+    {&TMainForm::BtVerAll, "Verify All [F8]", "Action_VerifyAllExecute", "VERALL"},
+    {&TMainForm::BtHex, "Display in Hex mode", "Action_HexExecute", "HEX"},
+    {&TMainForm::BtDec, "Display in Decimal mode", "Action_DecExecute", "DEC"},
+    {&TMainForm::BtAsc, "Display in ASCII mode", "Action_AsciiExecute", "ASC"}};
+
+// The handler that the main window's description binds to a button's click.
+std::string DescribedClickHandler(const std::string& button)
+{
+    const tk::ObjectNode root = tk::ParseDescription(tk::FindRcData("TMAINFORM"));
+    std::vector<const tk::ObjectNode*> open{&root};
+    while (!open.empty()) {
+        const tk::ObjectNode* node = open.back();
+        open.pop_back();
+        if (node->name == button) {
+            for (const tk::PropertyAssignment& p : node->properties)
+                if (p.name == "OnClick")
+                    return p.value.text;
+            return "<none>";
+        }
+        for (const tk::ObjectNode& child : node->children)
+            open.push_back(&child);
+    }
+    return "<no component>";
+}
+
 TEST_F(MainLayout, TwentyFourButtonsOnFourBarsWithTheirHints)
 {
     messages_.Answer(tk::mrOk);
     TMainForm& form = CreateMainForm();
-    const std::pair<tk::BitBtn*, std::string> hints[] = {
-        {form.BtOpenFlash, "Read Hex File to Flash buffer [F2]"},
-        {form.BtOpenEEprom, "Read Hex File to EEprom buffer [F3]"},
-        {form.BtSaveFlash, "Save Flash buffer to Hex File [CTRL-F2]"},
-        {form.BtSaveEEprom, "Save EEprom buffer to Hex File [CTRL-F3]"},
-        {form.BtExitApp, "Exit [CTRL-X]"},
-        {form.BtChipId, "Chip ID [CTRL-I]"},
-        {form.BtEraseChip, "Erase Flash and EEPROM memory [CTRL-E]"},
-        {form.BtReadFlash, "Read Flash from device to Flash Buffer [F4]"},
-        {form.BtReadEEprom, "Read EEPROM from device to EEPROM Buffer [F5]"},
-        {form.BtReadAll, "Read Flash and EEPROM from device to Buffers [F9]"},
-        {form.BtWriteFlash, "Write Flash buffer to device  [CTRL-F4]"},
-        {form.BtWriteEEprom, "Write EEPROM buffer to device  [CTRL-F5]"},
-        {form.BtWriteAll, "Write Flash and EEPROM buffers to device  [CTRL-F9]"},
-        {form.BtVerFlash, "Verify Flash [F6]"},
-        {form.BtVerEEprom, "Verify EEprom [F7]"},
-        {form.BtVerAll, "Verify All [F8]"},
-        {form.BtSpecialBits1, "Program SpecialBits1"},
-        {form.BtSpecialBits2, "Program SpecialBits2"},
-        {form.BtSpecialBits3, "Program SpecialBits3"},
-        {form.BtClone, "Clone"},
-        {form.BtFill, "Fill Flash and EEprom"},
-        {form.BtHex, "Display in Hex mode"},
-        {form.BtDec, "Display in Decimal mode"},
-        {form.BtAsc, "Display in ASCII mode"}};
     std::size_t onBars = 0;
     for (tk::Panel* bar : {form.FileBar, form.MiscBar, form.FLEPBar, form.ViewBar}) {
         EXPECT_EQ(bar->Parent(), form.Dock1);
         onBars += bar->ControlCount();
     }
     EXPECT_EQ(onBars, 24u);
-    for (const auto& [button, hint] : hints) {
-        EXPECT_EQ(button->Hint(), hint) << button->Name();
-        EXPECT_TRUE(button->OnClick) << button->Name();
+    for (const ButtonCase& c : kButtons) {
+        TToolbarButton* button = form.*c.button;
+        SCOPED_TRACE(button->Name());
+        EXPECT_EQ(button->Hint(), c.hint);
+        EXPECT_TRUE(button->OnClick);
+        EXPECT_EQ(DescribedClickHandler(button->Name()), c.handler);
+        EXPECT_EQ(button->Width(), 23);
+        EXPECT_EQ(button->Height(), 22);
+        EXPECT_TRUE(button->Flat());
+        EXPECT_TRUE(button->Enabled()) << "nothing is disabled before a device was looked for";
+        // Inside its bar, whole.
+        EXPECT_GE(button->Left(), 0);
+        EXPECT_LE(button->Left() + button->Width(), button->Parent()->ClientWidth());
+        if (*c.picture) {
+            EXPECT_TRUE(FaceShowsPicture(*button, ::GetModuleHandleA(nullptr), std::string("GLYPH_") + c.picture));
+            EXPECT_TRUE(button->Caption().empty()) << "no text beside the picture";
+        } else {
+            // Until a plug-in brings its pictures, the name stands as text.
+            EXPECT_TRUE(button->Glyph().Empty());
+            EXPECT_EQ(button->Caption(), "SB" + std::string(1, button->Name().back()));
+            const CaptionInk text = CaptionOnFace(*button);
+            EXPECT_GT(text.shown, 10);
+            EXPECT_EQ(text.shown, text.whole) << "the name is cut at the button's edges";
+        }
     }
+}
+
+TEST_F(MainLayout, AClickOnEachButtonRunsItsCommand)
+{
+    messages_.Answer(tk::mrOk);
+    TMainForm& form = CreateMainForm();
+    messages_.Clear();
+    // Every command but Exit is guarded: while another one runs, a click on
+    // its button answers with the guard's message, which shows that the
+    // click reached a command handler.
+    MainUnit().Busy = 1;
+    for (const ButtonCase& c : kButtons) {
+        TToolbarButton* button = form.*c.button;
+        if (button == form.BtExitApp)
+            continue;
+        SCOPED_TRACE(button->Name());
+        messages_.Clear();
+        messages_.Answer(tk::mrOk);
+        tk::WinControl* bar = button->Parent();
+        const LPARAM centre = MAKELPARAM(button->Left() + 11, button->Top() + 11);
+        bar->Perform(WM_LBUTTONDOWN, MK_LBUTTON, centre);
+        bar->Perform(WM_LBUTTONUP, 0, centre);
+        EXPECT_THAT(messages_.Texts(), ElementsAre(Text(S_CANCEL_CURRENT_OPERATION)));
+        EXPECT_EQ(button->State(), bdsUp);
+    }
+    EXPECT_FALSE(tk::App().Terminated());
+    const LPARAM exitCentre = MAKELPARAM(form.BtExitApp->Left() + 11, form.BtExitApp->Top() + 11);
+    form.FileBar->Perform(WM_LBUTTONDOWN, MK_LBUTTON, exitCentre);
+    form.FileBar->Perform(WM_LBUTTONUP, 0, exitCentre);
+    EXPECT_TRUE(tk::App().Terminated());
 }
 
 TEST_F(MainLayout, EveryCommandHasItsActionBoundToTheSameHandler)

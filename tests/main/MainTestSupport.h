@@ -6,11 +6,13 @@
 #include "StandinTestSupport.h"
 #include "tests/components/PortDriverSim.h"
 #include "programmer/Main.h"
+#include "toolbars/BarButtons.h"
 #include "toolkit/StrConv.h"
 #include "toolkit/TestSeams.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +36,23 @@ private:
     tk::SeamOverride<tk::ClockService> override_;
     DWORD now_ = 0;
 };
+
+// A toolbar button painted alone on a 32-bit DIB section.
+tk::Bitmap Face(TToolbarButton& button);
+// A pixel of a 32-bit DIB section as 0x00RRGGBB.
+std::uint32_t Px(const tk::Bitmap& dib, int x, int y);
+// Whether the button's face shows the bitmap resource `name` of `module`
+// whole somewhere (every pixel but its transparent ground, the bottom-left
+// pixel's colour).
+bool FaceShowsPicture(TToolbarButton& button, HINSTANCE module, const std::string& name);
+// The width of the caption's dark pixels on the button's face as it is
+// (`shown`) and on the same button made wide enough for any caption
+// (`whole`): a caption cut at the edges shows narrower.
+struct CaptionInk {
+    int shown = 0;
+    int whole = 0;
+};
+CaptionInk CaptionOnFace(TToolbarButton& button);
 
 class MainFormFixture : public ::testing::Test {
 protected:

@@ -10,6 +10,7 @@
 #include "toolkit/Graphics.h"
 #include "toolkit/Grids.h"
 #include "toolkit/MessageDialogs.h"
+#include "toolkit/ExtCtrls.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Resources.h"
 #include "toolkit/StdCtrls.h"
@@ -157,6 +158,8 @@ TEST_F(LanguageSwitch, FrenchReReadsEveryOpenWindowInPlace)
     form_->MnuChipErase->SetChecked(true);
     form_->LanguageEnglish->SetChecked(true);
     const std::uint8_t eraseBefore = form_->FChipEraseBeforeProgramming;
+    TToolbarButton* const readFlash = form_->BtReadFlash;
+    form_->BtEraseChip->SetEnabled(false);
 
     Run("LANGUAGE=FRENCH");
 
@@ -173,6 +176,23 @@ TEST_F(LanguageSwitch, FrenchReReadsEveryOpenWindowInPlace)
     EXPECT_TRUE(form_->MnuHex->Checked()) << "the stored check mark comes back";
     EXPECT_TRUE(form_->MnuChipErase->Checked()) << "a check mark the description does not store stays";
     EXPECT_EQ(form_->FChipEraseBeforeProgramming, eraseBefore);
+    // The toolbar buttons are re-read in place: French hints, their
+    // pictures, no text beside them, and the state the program gave them.
+    EXPECT_EQ(form_->BtReadFlash, readFlash);
+    for (tk::Panel* bar : {form_->FileBar, form_->MiscBar, form_->FLEPBar, form_->ViewBar}) {
+        for (std::size_t i = 0; i < bar->ControlCount(); ++i) {
+            auto* button = dynamic_cast<TToolbarButton*>(bar->Controls(i));
+            ASSERT_NE(button, nullptr);
+            SCOPED_TRACE(button->Name());
+            EXPECT_EQ(button->Hint(), StoredText("TMainForm", button->Name(), "Hint"));
+            const bool special = button->Name().rfind("BtSpecialBits", 0) == 0;
+            EXPECT_EQ(button->Glyph().Empty(), special);
+            EXPECT_EQ(button->Caption().empty(), !special);
+            EXPECT_EQ(button->Width(), 23);
+        }
+    }
+    EXPECT_NE(form_->BtReadFlash->Hint(), "Read Flash from device to Flash Buffer [F4]");
+    EXPECT_FALSE(form_->BtEraseChip->Enabled()) << "a state the description does not store stays";
     EXPECT_TRUE(form_->LanguageFrench->Checked());
     for (tk::MenuItem* other :
          {form_->LanguageEnglish, form_->LanguageItalian, form_->LanguageGerman, form_->LanguageRomanian})
@@ -260,12 +280,13 @@ TEST_F(LanguageSwitch, EvenAFailedSwitchReappliesThePlugInsSpecialBitsNames)
     SetProgramFilePath(scratch_.File("ZeltoPrg.exe"));  // no module at all here
     ClearPlugInTrace();
     form_->BtSpecialBits1->SetGlyph(tk::Bitmap());
+    form_->BtSpecialBits1->SetDisplayMode(dmTextOnly);
     form_->BtSpecialBits1->SetCaption("SB1");
     Run("LANGUAGE=ITALIAN");
     EXPECT_EQ(form_->MnuSpecialBits1->Caption(), fuseBits);
     // The plug-in's picture shows alone again.
     EXPECT_FALSE(form_->BtSpecialBits1->Glyph().Empty());
-    EXPECT_EQ(form_->BtSpecialBits1->Caption(), "");
+    EXPECT_EQ(form_->BtSpecialBits1->DisplayMode(), dmGlyphOnly);
     // Without an operation running the device is identified again.
     EXPECT_THAT(PlugInTrace(), Contains("CheckSignature"));
 }
@@ -286,7 +307,7 @@ TEST_F(LanguageSwitch, DuringAnOperationOnlyTheNamesComeBackAndTheDeviceIsLeftAl
     EXPECT_EQ(form_->MnuSpecialBits1->Caption(), fuseBits);
     EXPECT_EQ(form_->BtSpecialBits1->Hint(), fuseHint);
     EXPECT_FALSE(form_->BtSpecialBits1->Glyph().Empty());
-    EXPECT_EQ(form_->BtSpecialBits1->Caption(), "") << "the stored caption 'SB1' stayed over the picture";
+    EXPECT_EQ(form_->BtSpecialBits1->DisplayMode(), dmGlyphOnly) << "the stored caption 'SB1' showed over the picture";
     const auto trace = PlugInTrace();
     EXPECT_THAT(trace, Contains(::testing::StartsWith("GetSpecialBitsCategoryName")));
     EXPECT_THAT(trace, Not(Contains("PowerUpDevice")));

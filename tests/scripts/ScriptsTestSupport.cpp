@@ -11,9 +11,20 @@
 #include "programmer/Sysinfo.h"
 #include "resources/StringIds.h"
 #include "toolkit/Forms.h"
+#include "toolbars/BarCommon.h"
 #include "toolkit/Resources.h"
 
 namespace {
+
+// The window hooks of the toolbar buttons go when the tests end, as they do
+// when the program ends.
+class HookShutdownEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override { ShutdownHooks(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const kHookShutdown =
+    ::testing::AddGlobalTestEnvironment(new HookShutdownEnvironment);
 
 constexpr std::size_t kDemoFlashSize = 8192;
 constexpr std::size_t kDemoEEpromSize = 512;
@@ -120,6 +131,9 @@ ScriptFixture::ScriptFixture()
 ScriptFixture::~ScriptFixture()
 {
     tk::App().Reset();
+    // The main window's buttons took their hooks with them.
+    for (THookKind kind : {hkCallWndProc, hkCbt, hkGetMessage})
+        EXPECT_EQ(HookKindState(kind).handle, nullptr) << "hook kind " << static_cast<int>(kind) << " left behind";
     form_ = nullptr;
     ResetMainUnit();
     tk::UseMainResources();

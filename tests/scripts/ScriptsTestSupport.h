@@ -9,6 +9,7 @@
 #include "StandinTestSupport.h"
 #include "tests/components/PortDriverSim.h"
 #include "programmer/Main.h"
+#include "toolbars/BarButtons.h"
 #include "toolkit/StrConv.h"
 #include "toolkit/TestSeams.h"
 
