@@ -345,6 +345,8 @@ private:
     int ncWidth_ = 0;
     int ncHeight_ = 0;
     std::unique_ptr<TFloatingWindowParent> floatParent_;
+    // The form floatParent_ belongs to; only compared, never used once it went.
+    tk::Form* floatForm_ = nullptr;
     bool closeButtonDown_ = false;
 
     bool activateParent_ = true;

@@ -282,8 +282,13 @@ void TCustomToolWindow::AlignControls(tk::Control* changed, RECT& rect) {
 
 void TCustomToolWindow::SetBounds(int left, int top, int width, int height) {
     if ((width != Width() || height != Height()) && updatingBounds_ == 0) BeforeSizeChange(width, height);
+    const bool resized = width != Width() || height != Height();
     tk::CustomControl::SetBounds(left, top, width, height);
     if (Floating() && !IsLoading() && updatingBounds_ == 0) floatingTopLeft_ = POINT{Left(), Top()};
+    // The toolkit asks a parent to realign only for aligned children; a dock
+    // must see every size change of its bars (its own moves are absorbed by
+    // its layout lock).
+    if (resized && docked_ && dockedTo_ && Parent() == dockedTo_) dockedTo_->LayOutRows(false);
 }
 
 RECT TCustomToolWindow::ClientRect() const {
@@ -443,8 +448,9 @@ void TCustomToolWindow::Notification(tk::Component* component, tk::Operation ope
         dockedTo_ = nullptr;
         docked_ = false;
     }
-    if (floatParent_ && component == floatParent_->OwnerForm()) {
+    if (floatParent_ && component == floatForm_) {
         // The form is already gone as a window and a control: nothing may use it.
+        floatForm_ = nullptr;
         floatParent_->SetOwnerForm(nullptr);
         if (Parent() != floatParent_.get()) {
             floatParent_.reset();
@@ -484,7 +490,7 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
     tk::WinControl* effective = newParent;
     std::unique_ptr<TFloatingWindowParent> replaced;
     if (auto* form = dynamic_cast<tk::Form*>(newParent); form && !dynamic_cast<TFloatingWindowParent*>(form)) {
-        if (!floatParent_ || floatParent_->OwnerForm() != form) {
+        if (!floatParent_ || floatForm_ != form) {
             // One floating parent per bar, named after the bar: two bars
             // floating over the same form must not clash.
             auto fp = std::make_unique<TFloatingWindowParent>();
@@ -497,9 +503,10 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
             fp->SetShowHint(true);
             fp->SetOwnerForm(form);
             fp->SetVisible(true);
-            if (Parent() != floatParent_.get()) replaced = std::move(floatParent_);
-            else replaced = std::exchange(floatParent_, nullptr);
+            // The old one (over another form) goes once the bar has left it.
+            replaced = std::move(floatParent_);
             floatParent_ = std::move(fp);
+            floatForm_ = form;
         }
         FreeNotification(form);
         effective = floatParent_.get();
@@ -561,7 +568,10 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
         }
         UpdateNonClientSize(nullptr);
         if (wasFloating) {
-            if (oldParent == floatParent_.get()) floatParent_.reset();
+            if (oldParent == floatParent_.get()) {
+                floatParent_.reset();
+                floatForm_ = nullptr;
+            }
         }
         replaced.reset();
         if (newDock) {
