@@ -281,6 +281,12 @@ void TCustomToolWindow::AlignControls(tk::Control* changed, RECT& rect) {
 }
 
 void TCustomToolWindow::SetBounds(int left, int top, int width, int height) {
+    // A description re-read in place (a language switch) stores dock
+    // coordinates: a floating bar stays where the user put it.
+    if (Floating() && IsReading() && !IsLoading()) {
+        left = Left();
+        top = Top();
+    }
     if ((width != Width() || height != Height()) && updatingBounds_ == 0) BeforeSizeChange(width, height);
     const bool resized = width != Width() || height != Height();
     tk::CustomControl::SetBounds(left, top, width, height);
@@ -427,7 +433,16 @@ void TCustomToolWindow::CreateWnd() {
 }
 
 void TCustomToolWindow::Loaded() {
-    tk::CustomControl::Loaded();
+    // The toolkit's after-load aligns the children; they are placed once,
+    // below, in the order their stored coordinates give.
+    ++arrangeLock_;
+    try {
+        tk::CustomControl::Loaded();
+    } catch (...) {
+        --arrangeLock_;
+        throw;
+    }
+    --arrangeLock_;
     if (!savedAtRunTime_ && Floating()) {
         if (tk::Form* form = ParentFormOf(this)) {
             POINT p = form->ClientToScreen(POINT{Left(), Top()});

@@ -7,6 +7,8 @@
 #include "toolkit/Canvas.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Exceptions.h"
+#include "toolkit/Streaming.h"
+#include "toolkit/TestSeams.h"
 #include "toolbars_support.h"
 
 #include <gtest/gtest.h>
@@ -338,4 +340,133 @@ TEST_F(ToolWindowTest, DockedAndFloatingFramesPrintIntoADib) {
     // line under it is face-coloured.
     EXPECT_NE(Px(floating, b.cx + 1, b.cy + 1), face);
     EXPECT_EQ(Px(floating, b.cx + 1, b.cy + CaptionBarHeight() - 1), face);
+}
+
+namespace {
+
+const char* const kDockedForm = R"(object DockForm: TForm
+  Left = 150
+  Top = 150
+  Width = 500
+  Height = 260
+  object Dock1: TDock
+    Left = 0
+    Top = 0
+    Width = 492
+    Height = 52
+    BoundLines = [blTop]
+    object FileBar: TToolbar
+      Left = 0
+      Top = 0
+      Caption = 'File Operations'
+      CloseButton = False
+      DockPos = 0
+      TabOrder = 0
+      object BtOpen: TToolbarButton
+        Left = 0
+        Top = 0
+        Width = 23
+        Height = 22
+      end
+      object Sep1: TToolbarSep
+        Left = 46
+        Top = 0
+      end
+      object BtSave: TToolbarButton
+        Left = 23
+        Top = 0
+        Width = 23
+        Height = 22
+      end
+    end
+    object ViewBar: TToolbar
+      Left = 0
+      Top = 26
+      Caption = 'View Operations'
+      CloseButton = False
+      DockPos = 0
+      DockRow = 1
+      object BtHex: TToolbarButton
+        Left = 0
+        Top = 0
+        Width = 23
+        Height = 22
+      end
+    end
+  end
+  object Dock4: TDock
+    Position = dpBottom
+  end
+end
+)";
+
+}  // namespace
+
+TEST_F(ToolWindowTest, AWindowDescriptionDeclaresDocksBarsButtonsAndSeparators) {
+    auto host = std::make_unique<tk::Form>();
+    tk::ReadComponent(*host, kDockedForm, tk::ReadMode::Create);
+    host->Show();
+    Pump();
+    auto* dock1 = host->Find<TDock>("Dock1");
+    auto* dock4 = host->Find<TDock>("Dock4");
+    auto* file = host->Find<TToolbar>("FileBar");
+    auto* view = host->Find<TToolbar>("ViewBar");
+    ASSERT_TRUE(dock1 && dock4 && file && view);
+    EXPECT_EQ(dock4->Position(), dpBottom);
+    EXPECT_EQ(dock4->Height(), 0);
+    EXPECT_EQ(dock1->Height(), 1 + 26 + 26);
+    EXPECT_FALSE(file->CloseButton());
+    EXPECT_EQ(file->Caption(), "File Operations");
+    EXPECT_EQ(view->DockRow(), 1);
+    EXPECT_EQ(view->Top(), 26);
+    // The stored coordinates, not the creation order, give the order.
+    auto* open = host->Find<TToolbarButton>("BtOpen");
+    auto* save = host->Find<TToolbarButton>("BtSave");
+    auto* sep = host->Find<TToolbarSep>("Sep1");
+    EXPECT_EQ(open->Left(), 0);
+    EXPECT_EQ(save->Left(), 23);
+    EXPECT_EQ(sep->Left(), 46);
+    EXPECT_EQ(file->Width(), 13 + 23 + 23 + 6);
+
+    // A re-read in place (a language switch) while a bar floats: it keeps
+    // floating where it is; the docked ones return to their stored places.
+    view->SetDockedTo(nullptr);
+    view->SetBounds(260, 470, view->Width(), view->Height());
+    file->SetDockPos(100);
+    tk::ReadComponent(*host, kDockedForm, tk::ReadMode::Update);
+    Pump();
+    EXPECT_TRUE(view->Floating());
+    EXPECT_EQ(view->Left(), 260);
+    EXPECT_EQ(view->Top(), 470);
+    EXPECT_TRUE(::IsWindowVisible(view->HandleIfAllocated()));
+    EXPECT_EQ(file->DockPos(), 0);
+    EXPECT_EQ(file->Left(), 0);
+    host.reset();
+    Pump();
+    EXPECT_TRUE(TCustomToolWindow::FloatingList().empty());
+}
+
+namespace {
+// A control whose painting always fails.
+struct FailingPaint : tk::CustomControl {
+    int paints = 0;
+    void Paint(tk::Canvas&) override {
+        ++paints;
+        throw tk::EInvalidOperation("paint failed");
+    }
+};
+}  // namespace
+
+TEST_F(ToolWindowTest, FlushingPaintMessagesEndsEvenWhenPaintingFails) {
+    tk::ScriptedMessages messages;
+    auto* failing = tk::Create<FailingPaint>(*form);
+    failing->SetBounds(10, 60, 50, 50);
+    failing->SetParent(form.get());
+    failing->HandleNeeded();
+    ::InvalidateRect(failing->Handle(), nullptr, TRUE);
+    FlushPaintMessages();
+    EXPECT_GE(failing->paints, 1);
+    EXPECT_LE(failing->paints, 2);
+    MSG msg;
+    EXPECT_FALSE(::PeekMessageA(&msg, failing->Handle(), WM_PAINT, WM_PAINT, PM_NOREMOVE));
 }
