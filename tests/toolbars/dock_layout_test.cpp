@@ -305,3 +305,30 @@ TEST_F(ToolbarPlacement, DockedToolbarsCentreTheirControlsInTheRow) {
     EXPECT_EQ(bar->Height(), 34);
     EXPECT_EQ(bar->Width(), 46 + 4);
 }
+
+TEST(DraggingOutline, DrawingTheSameRectangleTwiceErasesIt) {
+    tk::Bitmap dib = tk::Bitmap::CreateDIB(60, 40);
+    tk::MemoryDCHandle dc = tk::CreateMemoryDC();
+    tk::SelectGuard sel(dc.Get(), dib.Handle());
+    RECT all{0, 0, 60, 40};
+    ::FillRect(dc.Get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    auto px = [&](int x, int y) {
+        ::GdiFlush();
+        return dib.Bits()[y * 60 + x] & 0xFFFFFF;
+    };
+    const RECT docked{10, 10, 50, 30};
+    DrawDraggingOutline(dc.Get(), &docked, nullptr, true, false, 4);
+    // A 1-pixel half-tone ring: every other pixel of the edge inverted.
+    EXPECT_NE(px(10, 10) ^ px(11, 10), 0u);
+    EXPECT_EQ(px(12, 12), 0xFFFFFFu);  // inside untouched
+    // Moving to a floating outline (4 thick) erases the old ring as it draws.
+    const RECT floating{12, 12, 52, 32};
+    DrawDraggingOutline(dc.Get(), &floating, &docked, false, true, 4);
+    EXPECT_EQ(px(10, 20), 0xFFFFFFu);
+    int inverted = 0;
+    for (int x = 12; x < 16; ++x) inverted += px(x, 20) != 0xFFFFFFu;
+    EXPECT_EQ(inverted, 2);
+    DrawDraggingOutline(dc.Get(), nullptr, &floating, false, false, 4);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) ASSERT_EQ(px(x, y), 0xFFFFFFu) << x << "," << y;
+}

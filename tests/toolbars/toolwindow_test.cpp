@@ -470,3 +470,66 @@ TEST_F(ToolWindowTest, FlushingPaintMessagesEndsEvenWhenPaintingFails) {
     MSG msg;
     EXPECT_FALSE(::PeekMessageA(&msg, failing->Handle(), WM_PAINT, WM_PAINT, PM_NOREMOVE));
 }
+
+namespace {
+// Another thread's window takes the foreground, so this program has no active window.
+struct ForeignWindow {
+    HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = nullptr;
+    ForeignWindow() {
+        thread = ::CreateThread(nullptr, 0, &ForeignWindow::Run, this, 0, nullptr);
+        ::WaitForSingleObject(ready, 5000);
+    }
+    ~ForeignWindow() {
+        ::SetEvent(done);
+        ::WaitForSingleObject(thread, 5000);
+        ::CloseHandle(thread);
+        ::CloseHandle(ready);
+        ::CloseHandle(done);
+    }
+    static DWORD WINAPI Run(void* p) {
+        auto* self = static_cast<ForeignWindow*>(p);
+        HWND w = ::CreateWindowExA(0, "STATIC", "elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 500, 120, 80,
+                                   nullptr, nullptr, nullptr, nullptr);
+        ::SetForegroundWindow(w);
+        ::SetActiveWindow(w);
+        ::SetEvent(self->ready);
+        while (::MsgWaitForMultipleObjects(1, &self->done, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        }
+        ::DestroyWindow(w);
+        return 0;
+    }
+};
+}  // namespace
+
+TEST_F(ToolWindowTest, AnInactiveProgramHidesFloatingBarsOrGreysTheirCaptions) {
+    TToolbar* hides = Bar("Hides", top, 2);
+    TToolbar* stays = Bar("Stays", top, 2);
+    stays->SetHideWhenInactive(false);
+    hides->SetDockedTo(nullptr);
+    stays->SetDockedTo(nullptr);
+    Pump();
+    ASSERT_TRUE(::IsWindowVisible(hides->HandleIfAllocated()));
+    {
+        ForeignWindow other;
+        for (int i = 0; i < 50 && ::GetActiveWindow(); ++i) {
+            Pump();
+            ::Sleep(10);
+        }
+        if (::GetActiveWindow()) GTEST_SKIP() << "the display gives no foreground to another thread";
+        Pump();
+        EXPECT_FALSE(::IsWindowVisible(hides->HandleIfAllocated()));
+        EXPECT_TRUE(::IsWindowVisible(stays->HandleIfAllocated()));
+        EXPECT_TRUE(stays->CaptionInactive());
+    }
+    form->BringToFront();
+    for (int i = 0; i < 50 && !::IsWindowVisible(hides->HandleIfAllocated()); ++i) {
+        Pump();
+        ::Sleep(10);
+    }
+    EXPECT_TRUE(::IsWindowVisible(hides->HandleIfAllocated()));
+    EXPECT_FALSE(stays->CaptionInactive());
+}
