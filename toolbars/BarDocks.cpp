@@ -403,8 +403,10 @@ void TDock::LayOutRows(bool commitPositions) {
         }
     } run(*this);
 
-    if (HandleAllocated())
-        ::SetWindowPos(HandleIfAllocated(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Above its siblings, so that bars dragged over a neighbour stay visible
+    // (asking the window server only when it is not there already).
+    if (HWND h = HandleIfAllocated(); h && ::GetWindow(h, GW_HWNDFIRST) != h)
+        ::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const bool vertical = IsVertical(position_);
     if (!HasVisibleBars()) {
         int thickness = fixAlign_ ? 1 : 0;
