@@ -533,3 +533,56 @@ TEST_F(ToolWindowTest, AnInactiveProgramHidesFloatingBarsOrGreysTheirCaptions) {
     EXPECT_TRUE(::IsWindowVisible(hides->HandleIfAllocated()));
     EXPECT_FALSE(stays->CaptionInactive());
 }
+
+TEST_F(ToolWindowTest, RedrawRequestsAreMergedAndWrappedLinesShowTheirSeparator) {
+    TToolbar* bar = Bar("Bar", top, 4);  // two groups: 2 buttons | 2 buttons
+    Pump();
+    auto pending = [](HWND h, UINT msg, LPARAM* last) {
+        int n = 0;
+        MSG m;
+        while (::PeekMessageA(&m, h, msg, msg, PM_REMOVE)) {
+            ++n;
+            if (last) *last = m.lParam;
+        }
+        return n;
+    };
+    bar->RequestDockedRedraw();
+    bar->RequestDockedRedraw();
+    EXPECT_EQ(pending(bar->Handle(), RedrawDockedFrameMessage, nullptr), 1);
+
+    bar->SetDockedTo(nullptr);
+    bar->SetBounds(300, 450, bar->Width(), bar->Height());
+    Pump();
+    bar->RequestFloatingRedraw(rfCaption);
+    bar->RequestFloatingRedraw(rfCloseButton);
+    LPARAM parts = 0;
+    EXPECT_EQ(pending(bar->Handle(), RedrawFloatingFrameMessage, &parts), 1);
+    EXPECT_EQ(parts, static_cast<LPARAM>(rfCaption | rfCloseButton));
+
+    // Wrapped at the separator: an etched line in the 6-pixel gap.
+    bar->SetFloatingRightX(54);
+    bar->Rearrange();
+    Pump();
+    ASSERT_EQ(bar->SeparatorLines().size(), 1u);
+    const int y = static_cast<int>(bar->SeparatorLines()[0]);
+    tk::Bitmap dib = tk::Bitmap::CreateDIB(bar->ClientWidth(), bar->ClientHeight());
+    tk::MemoryDCHandle dc = tk::CreateMemoryDC();
+    tk::SelectGuard sel(dc.Get(), dib.Handle());
+    ::SendMessageA(bar->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(Px(dib, 10, y - 4), Dib(tk::clBtnShadow));
+    EXPECT_EQ(Px(dib, 10, y - 3), Dib(tk::clBtnHighlight));
+    EXPECT_EQ(Px(dib, 10, y - 5), Dib(tk::clBtnFace));
+}
+
+TEST_F(ToolWindowTest, AFloatingBarHidesWithItsHiddenForm) {
+    TToolbar* bar = Bar("Bar", top, 2);
+    bar->SetDockedTo(nullptr);
+    Pump();
+    ASSERT_TRUE(::IsWindowVisible(bar->HandleIfAllocated()));
+    form->Hide();
+    Pump();
+    EXPECT_FALSE(::IsWindowVisible(bar->HandleIfAllocated()));
+    form->Show();
+    Pump();
+    EXPECT_TRUE(::IsWindowVisible(bar->HandleIfAllocated()));
+}
