@@ -664,6 +664,9 @@ LRESULT TDock::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (boundLines_ & (1 << blBottom)) --c.bottom;
         if (boundLines_ & (1 << blLeft)) ++c.left;
         if (boundLines_ & (1 << blRight)) --c.right;
+        // An empty dock is 0 pixels thick: its client area is empty, not negative.
+        c.right = std::max(c.left, c.right);
+        c.bottom = std::max(c.top, c.bottom);
         return r;
     }
     case WM_NCPAINT: DrawBoundLines(false, nullptr, reinterpret_cast<HRGN>(wParam)); return 0;
