@@ -291,6 +291,16 @@ public:
     void DrawFloatingFrame(bool toGivenDC, HDC dc, HRGN clip, unsigned parts);
     void RequestDockedRedraw();
     void RequestFloatingRedraw(unsigned parts);
+    bool CloseButtonDown() const { return closeButtonDown_; }
+
+    // Hit code for a point relative to the window rectangle, given the
+    // system's answer: the caption and the whole client answer HTCLIENT, the
+    // close buttons HTCLOSE. The sizing bands wait for the size loop and
+    // answer nothing for now.
+    LRESULT NcHitTest(POINT windowPoint, LRESULT inherited) const;
+    // The press on a close button: tracks the mouse until release, closes
+    // (OnCloseQuery, hide, OnClose) when released over the button.
+    void TrackCloseButton();
 
     void SetParent(tk::WinControl* parent) override;
     void SetBounds(int left, int top, int width, int height) override;

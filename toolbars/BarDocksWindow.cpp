@@ -6,9 +6,12 @@
 #include "resources/StringIds.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/Exceptions.h"
+#include "toolkit/MouseLoop.h"
 #include "toolkit/Resources.h"
 #include "toolkit/StrConv.h"
 #include "toolkit/Streaming.h"
+
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -634,7 +637,18 @@ LRESULT TCustomToolWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCACTIVATE:
         if (!docked_) RequestFloatingRedraw(rfCaption);
         return TRUE;
-    case WM_NCHITTEST: return HTCLIENT;
+    case WM_NCHITTEST: {
+        RECT wr{};
+        ::GetWindowRect(HandleIfAllocated(), &wr);
+        const POINT p{GET_X_LPARAM(lParam) - wr.left, GET_Y_LPARAM(lParam) - wr.top};
+        return NcHitTest(p, tk::CustomControl::WndProc(msg, wParam, lParam));
+    }
+    case WM_NCLBUTTONDOWN:
+        if (wParam == HTCLOSE) {
+            TrackCloseButton();
+            return 0;
+        }
+        return tk::CustomControl::WndProc(msg, wParam, lParam);
     case WM_PRINT: return PrintWindowWithFrame(HandleIfAllocated(), wParam, lParam, &TCustomToolWindow::PrintFrame,
                                                reinterpret_cast<LPARAM>(this));
     case WM_PRINTCLIENT: return PrintClientArea(*this, wParam);
@@ -695,6 +709,85 @@ LRESULT TCustomToolWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     default: return tk::CustomControl::WndProc(msg, wParam, lParam);
     }
+}
+
+LRESULT TCustomToolWindow::NcHitTest(POINT p, LRESULT inherited) const {
+    if (docked_) {
+        if (inherited != HTNOWHERE) return inherited;
+        if (closeButtonWhenDocked_ && dockedTo_ && dockedTo_->AllowDrag()) {
+            RECT close = DockedCloseButtonRect(DockOrientationOf(dockedTo_) == doVertical);
+            if (::PtInRect(&close, p)) return HTCLOSE;
+        }
+        return HTCLIENT;
+    }
+    if (inherited == HTCLIENT) return inherited;
+    if (showCaption_) {
+        RECT caption = CaptionRect(true, false);
+        if (::PtInRect(&caption, p)) {
+            RECT close = CloseButtonRect(true);
+            return closeButton_ && ::PtInRect(&close, p) ? HTCLOSE : HTCLIENT;
+        }
+    }
+    if (inherited >= HTLEFT && inherited <= HTBOTTOMRIGHT) return HTNOWHERE;
+    return inherited;
+}
+
+void TCustomToolWindow::TrackCloseButton() {
+    HWND h = HandleIfAllocated();
+    if (!h) return;
+    // Drawn at once: the loop does not hand this window its posted redraws.
+    auto refresh = [this] {
+        if (docked_)
+            DrawDockedFrame(false, nullptr, nullptr);
+        else
+            DrawFloatingFrame(false, nullptr, nullptr, rfCloseButton);
+    };
+    auto overButton = [this, h](LPARAM clientPoint) {
+        POINT p{GET_X_LPARAM(clientPoint), GET_Y_LPARAM(clientPoint)};
+        ::ClientToScreen(h, &p);
+        RECT wr{};
+        ::GetWindowRect(h, &wr);
+        p.x -= wr.left;
+        p.y -= wr.top;
+        RECT r = docked_ ? DockedCloseButtonRect(DockOrientationOf(dockedTo_) == doVertical) : CloseButtonRect(true);
+        return ::PtInRect(&r, p) != FALSE;
+    };
+    closeButtonDown_ = true;
+    refresh();
+    bool close = false;
+    const tk::LifeToken alive = Token();
+    {
+        tk::MouseLoop loop(h, this);
+        loop.Run([&](const MSG& m) {
+            switch (m.message) {
+            case WM_MOUSEMOVE: {
+                const bool in = overButton(m.lParam);
+                if (in != closeButtonDown_) {
+                    closeButtonDown_ = in;
+                    refresh();
+                }
+                return tk::MouseLoop::Step::Continue;
+            }
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONDBLCLK: return tk::MouseLoop::Step::Cancel;
+            case WM_LBUTTONUP:
+                close = closeButtonDown_;
+                return tk::MouseLoop::Step::Finish;
+            default: return tk::MouseLoop::Step::Continue;  // keys, right and middle buttons
+            }
+        });
+    }
+    if (!alive.Alive()) return;
+    if (closeButtonDown_) {
+        closeButtonDown_ = false;
+        refresh();
+    }
+    if (!close) return;
+    bool canClose = true;
+    if (OnCloseQuery && CanFireEvents()) OnCloseQuery(this, canClose);
+    if (!canClose || !alive.Alive()) return;
+    SetVisible(false);
+    if (OnClose && CanFireEvents()) OnClose(this);
 }
 
 void TCustomToolWindow::Paint(tk::Canvas& canvas) {

@@ -586,3 +586,46 @@ TEST_F(ToolWindowTest, AFloatingBarHidesWithItsHiddenForm) {
     Pump();
     EXPECT_TRUE(::IsWindowVisible(bar->HandleIfAllocated()));
 }
+
+TEST_F(ToolWindowTest, TheCloseButtonClosesOnlyWhenReleasedOverIt) {
+    TToolbar* bar = Bar("Bar", top, 3);
+    bar->SetDockedTo(nullptr);
+    bar->SetBounds(300, 450, bar->Width(), bar->Height());
+    Pump();
+    HWND h = bar->Handle();
+    RECT wr{};
+    ::GetWindowRect(h, &wr);
+    const RECT close = bar->CloseButtonRect(true);
+    const POINT centre{wr.left + (close.left + close.right) / 2, wr.top + (close.top + close.bottom) / 2};
+    EXPECT_EQ(::SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTCLOSE);
+    EXPECT_EQ(::SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(wr.left + close.left - 20, centre.y)), HTCLIENT);
+    bar->SetCloseButton(false);
+    EXPECT_EQ(::SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTCLIENT);
+    bar->SetCloseButton(true);
+
+    POINT inside = centre;
+    ::ScreenToClient(h, &inside);
+    const LPARAM over = MAKELPARAM(inside.x, inside.y);
+    const LPARAM away = MAKELPARAM(inside.x - 40, inside.y + 30);
+    int closed = 0;
+    bool allow = false;
+    bar->OnClose = [&](tk::Component*) { ++closed; };
+    bar->OnCloseQuery = [&](tk::Component*, bool& canClose) { canClose = allow; };
+    auto press = [&](LPARAM last) {
+        ::PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, away);
+        ::PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, last);
+        ::PostMessageA(h, WM_LBUTTONUP, 0, last);
+        ::SendMessageA(h, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(centre.x, centre.y));
+        EXPECT_FALSE(bar->CloseButtonDown());
+    };
+    press(away);  // released elsewhere
+    EXPECT_TRUE(bar->Visible());
+    press(over);  // refused by OnCloseQuery
+    EXPECT_TRUE(bar->Visible());
+    EXPECT_EQ(closed, 0);
+    allow = true;
+    press(over);
+    EXPECT_FALSE(bar->Visible());
+    EXPECT_FALSE(::IsWindowVisible(h));
+    EXPECT_EQ(closed, 1);
+}
