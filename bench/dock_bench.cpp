@@ -37,7 +37,7 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-struct BarSpec {
+struct BarPlan {
     const char* name;
     const char* caption;
     int row;
@@ -45,7 +45,7 @@ struct BarSpec {
     std::vector<const char*> glyphs;  // "|" = separator
 };
 
-const BarSpec kBars[] = {
+const BarPlan kBars[] = {
     {"FileBar", "File Operations", 0, 0, {"OPENFLASH", "OPENEEPROM", "|", "SAVEFLASH", "SAVEEEPROM", "|", "EXITAPP"}},
     {"MiscBar", "Misc Operations", 0, 200, {"CHIPID", "ERASECHIP", "|", "CLONE", "FILL"}},
     {"FLEPBar", "Flash and EEprom Operations ", 1, 0,
@@ -71,14 +71,14 @@ struct TestForm {
         bottom->SetName("Dock4");
         bottom->SetPosition(dpBottom);
         bottom->SetParent(&form);
-        for (const BarSpec& spec : kBars) {
+        for (const BarPlan& plan : kBars) {
             auto* bar = tk::Create<TToolbar>(form);
-            bar->SetName(spec.name);
-            bar->SetCaption(spec.caption);
+            bar->SetName(plan.name);
+            bar->SetCaption(plan.caption);
             bar->SetCloseButton(false);
-            bar->SetDockRow(spec.row);
-            bar->SetDockPos(spec.pos);
-            for (const char* g : spec.glyphs) {
+            bar->SetDockRow(plan.row);
+            bar->SetDockPos(plan.pos);
+            for (const char* g : plan.glyphs) {
                 if (std::strcmp(g, "|") == 0) {
                     tk::Create<TToolbarSep>(form)->SetParent(bar);
                     continue;
