@@ -1,0 +1,192 @@
+// Docks and toolbars: the row layout of a top dock holding four toolbars
+// like the main window's (24 buttons, 7 separators, two rows), a floating
+// toolbar's candidate sizes, in microseconds, and the GDI handles (counted by
+// the toolkit's owners; GetGuiResources answers 0 under Wine) and windows
+// left after 200 float/dock round trips of one bar. Target: no growth.
+//
+// dock_bench.exe [--show SECONDS]: with --show, first keeps a form with a top
+// and a bottom dock and one floating bar on screen for a screenshot.
+#include "toolbars/BarButtons.h"
+#include "toolbars/BarToolbar.h"
+#include "toolkit/Forms.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency{};
+    if (!frequency.QuadPart) ::QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump() {
+    MSG msg;
+    for (int i = 0; i < 2000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) tk::App().ProcessMessage(msg);
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct BarPlan {
+    const char* name;
+    const char* caption;
+    int row;
+    int pos;
+    std::vector<const char*> glyphs;  // "|" = separator
+};
+
+const BarPlan kBars[] = {
+    {"FileBar", "File Operations", 0, 0, {"OPENFLASH", "OPENEEPROM", "|", "SAVEFLASH", "SAVEEEPROM", "|", "EXITAPP"}},
+    {"MiscBar", "Misc Operations", 0, 200, {"CHIPID", "ERASECHIP", "|", "CLONE", "FILL"}},
+    {"FLEPBar", "Flash and EEprom Operations ", 1, 0,
+     {"READFLASH", "READEEPROM", "READALL", "|", "WRITEFLASH", "WRITEEEPROM", "WRITEALL", "|", "VERFLASH", "VEREEPROM",
+      "VERALL"}},
+    {"ViewBar", "View Operations", 1, 300, {"HEX", "DEC", "ASC", "|", "SB1", "SB2", "SB3"}},
+};
+
+struct TestForm {
+    tk::Form form;
+    TDock* top = nullptr;
+    TDock* bottom = nullptr;
+    std::vector<TToolbar*> bars;
+
+    TestForm() {
+        form.SetBounds(60, 60, 640, 300);
+        form.SetCaption("Docks: four toolbars, one floating");
+        top = tk::Create<TDock>(form);
+        top->SetName("Dock1");
+        top->SetBoundLines(1 << blTop);
+        top->SetParent(&form);
+        bottom = tk::Create<TDock>(form);
+        bottom->SetName("Dock4");
+        bottom->SetPosition(dpBottom);
+        bottom->SetParent(&form);
+        for (const BarPlan& plan : kBars) {
+            auto* bar = tk::Create<TToolbar>(form);
+            bar->SetName(plan.name);
+            bar->SetCaption(plan.caption);
+            bar->SetCloseButton(false);
+            bar->SetDockRow(plan.row);
+            bar->SetDockPos(plan.pos);
+            for (const char* g : plan.glyphs) {
+                if (std::strcmp(g, "|") == 0) {
+                    tk::Create<TToolbarSep>(form)->SetParent(bar);
+                    continue;
+                }
+                auto* b = tk::Create<TToolbarButton>(form);
+                b->SetParent(bar);
+                if (std::strncmp(g, "SB", 2) == 0) {
+                    b->SetCaption(g);
+                    b->SetDisplayMode(dmTextOnly);
+                } else {
+                    b->LoadGlyphResource(std::string("GLYPH_") + g);
+                }
+            }
+            bar->SetParent(top);
+            bars.push_back(bar);
+        }
+        form.Show();
+        ::SetForegroundWindow(form.Handle());
+        Pump();
+    }
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM p) {
+    ++*reinterpret_cast<int*>(p);
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND wnd, LPARAM p) {
+    ++*reinterpret_cast<int*>(p);
+    ::EnumChildWindows(wnd, CountChild, p);
+    return TRUE;
+}
+
+// Top-level windows of this thread and all their descendants.
+int CountWindows() {
+    int n = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountTopLevel, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+void Show(int seconds) {
+    TestForm t;
+    TToolbar* floating = t.bars[3];
+    floating->SetCloseButton(true);
+    floating->SetDockedTo(nullptr);
+    floating->SetBounds(t.form.Left() + 360, t.form.Top() + 130, floating->Width(), floating->Height());
+    TToolbar* inBottom = t.bars[1];
+    inBottom->SetDockedTo(t.bottom);
+    const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (::GetTickCount() < end) {
+        Pump();
+        ::Sleep(20);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--show") == 0) {
+        Show(std::atoi(argv[2]));
+        return 0;
+    }
+    TestForm t;
+
+    std::vector<double> layout;
+    for (int i = 0; i < 2000; ++i) {
+        const double t0 = Now();
+        t.top->LayOutRows(false);
+        layout.push_back(Now() - t0);
+    }
+
+    TToolbar* flep = t.bars[2];
+    flep->SetDockedTo(nullptr);
+    Pump();
+    std::vector<POINT> sizes;
+    std::vector<double> candidates;
+    for (int i = 0; i < 500; ++i) {
+        const double t0 = Now();
+        flep->ListCandidateSizes(sizes);
+        candidates.push_back(Now() - t0);
+    }
+    flep->SetDockedTo(t.top);
+    Pump();
+
+    // Round trips: one warm-up first, so that caches made once are not counted.
+    TToolbar* bar = t.bars[0];
+    bar->SetDockedTo(nullptr);
+    Pump();
+    bar->SetDockedTo(t.top);
+    Pump();
+    const long gdiBefore = tk::LiveGdiHandles();
+    const int windowsBefore = CountWindows();
+    const double t0 = Now();
+    for (int i = 0; i < 200; ++i) {
+        bar->SetDockedTo(nullptr);
+        Pump();
+        bar->SetDockedTo(t.top);
+        Pump();
+    }
+    const double roundTrip = (Now() - t0) / 200;
+    const long gdiAfter = tk::LiveGdiHandles();
+    const int windowsAfter = CountWindows();
+
+    std::printf("LayOutRows, 4 bars in 2 rows:         median %8.1f us\n", Median(layout));
+    std::printf("ListCandidateSizes, 9 buttons 2 seps: median %8.1f us (%zu sizes)\n", Median(candidates),
+                sizes.size());
+    std::printf("float/dock round trip:                mean   %8.1f us\n", roundTrip);
+    std::printf("GDI handles before/after 200 trips:   %ld / %ld\n", gdiBefore, gdiAfter);
+    std::printf("windows before/after 200 trips:       %d / %d\n", windowsBefore, windowsAfter);
+    return gdiAfter > gdiBefore || windowsAfter > windowsBefore ? 1 : 0;
+}

@@ -1,0 +1,334 @@
+// Row layout of a dock and placement of a toolbar's controls, on objects
+// without windows: thickness of empty and filled docks, growing inward,
+// equal and out-of-range positions, full-size bars, closing empty rows, the
+// drop zones of RowOfPoint; wrapping of a floating toolbar and its candidate
+// sizes.
+#include "toolbars/BarButtons.h"
+#include "toolbars/BarToolbar.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A bar with a fixed length and thickness (client pixels).
+struct FixedBar : TCustomToolWindow {
+    int length = 50;
+    int thick = 22;
+    int MeasureBarSize(TDockOrientation) override { return thick; }
+    void MeasureMinimumSize(int& w, int& h) override { w = h = 0; }
+    POINT PlaceControls(bool, TDockOrientation, TDock* dock) override {
+        return DockOrientationOf(dock) == doVertical ? POINT{thick, length} : POINT{length, thick};
+    }
+};
+
+struct DockLayout : ::testing::Test {
+    std::unique_ptr<tk::Form> form = std::make_unique<tk::Form>();
+    TDock* dock = nullptr;
+
+    void SetUp() override {
+        form->SetBounds(0, 0, 420, 300);
+        dock = MakeDock(dpTop);
+    }
+    TDock* MakeDock(TDockPosition position) {
+        auto* d = tk::Create<TDock>(*form);
+        d->SetPosition(position);
+        d->SetAllowDrag(false);  // a 2-pixel frame: bar size = client + 4
+        d->SetParent(form.get());
+        return d;
+    }
+    FixedBar* Bar(TDock* in, int row, int pos, int length = 50, int thick = 22) {
+        auto* b = tk::Create<FixedBar>(*form);
+        b->length = length;
+        b->thick = thick;
+        b->SetDockRow(row);
+        b->SetDockPos(pos);
+        b->SetParent(in);
+        return b;
+    }
+};
+
+}  // namespace
+
+TEST_F(DockLayout, EmptyDocksAreZeroOrOnePixelAndABarSetsTheRowThickness) {
+    EXPECT_EQ(dock->Height(), 0);
+    dock->SetFixAlign(true);
+    EXPECT_EQ(dock->Height(), 1);
+    dock->SetFixAlign(false);
+    EXPECT_EQ(dock->Height(), 0);
+
+    dock->SetBoundLines((1 << blTop) | (1 << blBottom));
+    FixedBar* b = Bar(dock, 0, 0);
+    EXPECT_EQ(dock->Height(), 26 + 2);  // 22 + 4, plus the two bound lines
+    EXPECT_EQ(b->Height(), 26);
+    EXPECT_EQ(b->Width(), 54);
+    // A row of small bars is at least 8 thick.
+    b->thick = 5;
+    dock->LayOutRows(false);
+    EXPECT_EQ(dock->Height(), 12 + 2);
+    // A hidden bar leaves the dock empty again: 0, bound lines not added.
+    b->SetVisible(false);
+    EXPECT_EQ(dock->Height(), 0);
+}
+
+TEST_F(DockLayout, BottomAndRightDocksGrowInward) {
+    TDock* bottom = MakeDock(dpBottom);
+    TDock* right = MakeDock(dpRight);
+    const int bottomEdge = bottom->Top() + bottom->Height();
+    const int rightEdge = right->Left() + right->Width();
+    Bar(bottom, 0, 0);
+    Bar(right, 0, 0, 40, 20);
+    EXPECT_EQ(bottom->Height(), 26);
+    EXPECT_EQ(bottom->Top() + bottom->Height(), bottomEdge);
+    EXPECT_EQ(right->Width(), 24);
+    EXPECT_EQ(right->Left() + right->Width(), rightEdge);
+    Bar(dock, 0, 0);
+    EXPECT_EQ(dock->Top(), 0);
+    EXPECT_EQ(dock->Height(), 26);
+}
+
+TEST_F(DockLayout, EqualPositionsQueueUpAndPositionsPastTheEndArePulledBack) {
+    FixedBar* a = Bar(dock, 0, 0);
+    FixedBar* b = Bar(dock, 0, 0);
+    // Sorted order of equal positions is not defined: one follows the other.
+    FixedBar* first = a->Left() == 0 ? a : b;
+    FixedBar* second = first == a ? b : a;
+    EXPECT_EQ(first->Left(), 0);
+    EXPECT_EQ(second->Left(), 54);
+    EXPECT_EQ(first->DockPos(), 0);
+    EXPECT_EQ(second->DockPos(), 54);
+
+    const int length = dock->Width();
+    second->SetDockPos(length + 100);
+    EXPECT_EQ(second->Left(), length - 54);
+    EXPECT_EQ(second->DockPos(), length + 100);  // only drawn there
+    dock->LayOutRows(true);
+    EXPECT_EQ(second->DockPos(), length - 54);
+    // Both pulled back from the end, in order, without overlapping.
+    first->SetDockPos(length);
+    EXPECT_EQ(first->Left(), length - 54);
+    EXPECT_EQ(second->Left(), length - 108);
+    // A row longer than the dock starts at 0 and runs past its end.
+    first->length = second->length = length;
+    dock->LayOutRows(false);
+    first->Rearrange();
+    second->Rearrange();
+    EXPECT_EQ(std::min(first->Left(), second->Left()), 0);
+    EXPECT_EQ(std::max(first->Left(), second->Left()), length + 4);
+}
+
+TEST_F(DockLayout, FullSizeBarsTakeARowEmptyRowsCloseHiddenRowsTakeNoSpace) {
+    FixedBar* a = Bar(dock, 0, 10);
+    FixedBar* full = Bar(dock, 0, 30);
+    full->SetFullSize(true);
+    dock->LayOutRows(false);
+    EXPECT_EQ(full->DockRow(), 0);
+    EXPECT_EQ(a->DockRow(), 1);
+    EXPECT_EQ(full->Left(), 0);
+    EXPECT_EQ(full->Width(), dock->Width() - dock->BoundLinesWidth());
+    EXPECT_EQ(a->Top(), 26);
+
+    // Rows 0, 3 and 5 close up to 0, 1 and 2.
+    full->SetFullSize(false);
+    full->SetDockRow(3);
+    FixedBar* c = Bar(dock, 5, 0);
+    dock->LayOutRows(false);
+    EXPECT_EQ(a->DockRow(), 0);
+    EXPECT_EQ(full->DockRow(), 1);
+    EXPECT_EQ(c->DockRow(), 2);
+    // A row of hidden bars keeps its number but no pixels and no gap.
+    full->SetVisible(false);
+    EXPECT_EQ(full->DockRow(), 1);
+    EXPECT_EQ(c->Top(), 26);
+    EXPECT_EQ(dock->Height(), 52);
+    EXPECT_EQ(dock->RowThickness().at(1), 0);
+
+    dock->SetLimitToOneRow(true);
+    dock->LayOutRows(false);
+    EXPECT_EQ(a->DockRow(), 0);
+    EXPECT_EQ(full->DockRow(), 0);
+    EXPECT_EQ(c->DockRow(), 0);
+    EXPECT_EQ(dock->Height(), 26);
+}
+
+TEST_F(DockLayout, RowOfPointAsksForNewRowsAtLeadingEdgesAndBelowTheLast) {
+    Bar(dock, 0, 0);        // row 0: 22, spans 0..26
+    Bar(dock, 1, 0, 50, 30);  // row 1: 30, spans 26..60
+    bool before = false;
+    EXPECT_EQ(dock->RowOfPoint(0, before), 0);
+    EXPECT_TRUE(before);
+    EXPECT_EQ(dock->RowOfPoint(4, before), 0);
+    EXPECT_TRUE(before);
+    EXPECT_EQ(dock->RowOfPoint(5, before), 0);
+    EXPECT_FALSE(before);
+    EXPECT_EQ(dock->RowOfPoint(20, before), 0);
+    EXPECT_FALSE(before);
+    // The trailing 5 pixels of row 0 fall to the leading zone of row 1.
+    EXPECT_EQ(dock->RowOfPoint(21, before), 1);
+    EXPECT_TRUE(before);
+    EXPECT_EQ(dock->RowOfPoint(30, before), 1);
+    EXPECT_TRUE(before);
+    EXPECT_EQ(dock->RowOfPoint(31, before), 1);
+    EXPECT_FALSE(before);
+    EXPECT_EQ(dock->RowOfPoint(56, before), 2);
+    EXPECT_TRUE(before);
+    EXPECT_EQ(dock->RowOfPoint(500, before), 2);
+    EXPECT_FALSE(before);
+    EXPECT_EQ(dock->DesignRowOfPoint(25), 0);
+    EXPECT_EQ(dock->DesignRowOfPoint(26), 1);
+    EXPECT_EQ(dock->DesignRowOfPoint(60), 2);
+}
+
+// --- toolbar placement -------------------------------------------------------
+
+namespace {
+
+struct ToolbarPlacement : DockLayout {
+    TToolbar* bar = nullptr;
+    void SetUp() override {
+        DockLayout::SetUp();
+        bar = tk::Create<TToolbar>(*form);
+        bar->SetName("Bar");
+    }
+    TToolbarButton* Button() {
+        auto* b = tk::Create<TToolbarButton>(*form);
+        b->SetParent(bar);
+        return b;
+    }
+    TToolbarSep* Sep() {
+        auto* s = tk::Create<TToolbarSep>(*form);
+        s->SetParent(bar);
+        return s;
+    }
+    POINT Floating() { return bar->PlaceControls(true, doNotDocked, nullptr); }
+};
+
+}  // namespace
+
+TEST_F(ToolbarPlacement, EmptyToolbarsHaveTheMinimumSizes) {
+    POINT f = bar->PlaceControls(false, doNotDocked, nullptr);
+    EXPECT_EQ(f.x, 16);
+    EXPECT_EQ(f.y, 11);
+    POINT d = bar->PlaceControls(false, doHorizontal, dock);
+    EXPECT_EQ(d.x, 8);
+    EXPECT_EQ(d.y, 8);
+}
+
+TEST_F(ToolbarPlacement, FloatingLinesWrapAtSeparatorsThenInsideGroups) {
+    TToolbarButton* b1 = Button();
+    TToolbarButton* b2 = Button();
+    TToolbarSep* sep = Sep();
+    TToolbarButton* b3 = Button();
+    TToolbarButton* b4 = Button();
+
+    POINT one = Floating();
+    EXPECT_EQ(one.x, 4 + 46 + 6 + 46 + 4);
+    EXPECT_EQ(one.y, 2 + 22 + 1);
+    EXPECT_EQ(sep->Width(), 6);
+    EXPECT_TRUE(bar->SeparatorLines().empty());
+
+    // Two lines, broken at the separator: it shrinks to 0 and becomes a line.
+    bar->SetFloatingRightX(one.x - 1);
+    POINT two = Floating();
+    EXPECT_EQ(two.x, 54);
+    EXPECT_EQ(two.y, 30 + 22 + 1);
+    EXPECT_EQ(sep->Width(), 0);
+    ASSERT_EQ(bar->SeparatorLines().size(), 1u);
+    EXPECT_EQ(bar->SeparatorLines()[0], 30u);
+    EXPECT_EQ(b3->Left(), 4);
+    EXPECT_EQ(b3->Top(), 30);
+    EXPECT_EQ(b2->Left(), 27);
+
+    // Narrower: the groups break inside too (no gap inside a group).
+    bar->SetFloatingRightX(53);
+    POINT four = Floating();
+    EXPECT_EQ(four.x, 31);
+    EXPECT_EQ(four.y, 74 + 22 + 1);
+    EXPECT_EQ(b1->Top(), 2);
+    EXPECT_EQ(b2->Top(), 24);
+    EXPECT_EQ(b3->Top(), 52);
+    EXPECT_EQ(b4->Top(), 74);
+
+    // An edge narrower than the widest button still shows it whole.
+    b2->SetWidth(40);
+    bar->SetFloatingRightX(10);
+    POINT narrow = Floating();
+    EXPECT_EQ(narrow.x, 4 + 40 + 4);
+    EXPECT_EQ(b2->Left(), 4);
+
+    // Docked, the same toolbar never wraps.
+    b2->SetWidth(23);
+    POINT docked = bar->PlaceControls(false, doHorizontal, dock);
+    EXPECT_EQ(docked.x, 46 + 6 + 46);
+    EXPECT_EQ(docked.y, 22);
+}
+
+TEST_F(ToolbarPlacement, CandidateSizesListTheNarrowestWidthOfEachLineCount) {
+    Button();
+    Button();
+    Button();
+    std::vector<POINT> sizes;
+    bar->SetFloatingRightX(33);
+    bar->ListCandidateSizes(sizes);
+    ASSERT_EQ(sizes.size(), 3u);
+    EXPECT_EQ(sizes[0].x, 77);
+    EXPECT_EQ(sizes[0].y, 25);
+    EXPECT_EQ(sizes[1].x, 54);
+    EXPECT_EQ(sizes[1].y, 47);
+    EXPECT_EQ(sizes[2].x, 31);
+    EXPECT_EQ(sizes[2].y, 69);
+    EXPECT_EQ(bar->FloatingRightX(), 33);  // restored
+
+    Sep();
+    Button();
+    Button();
+    bar->ListCandidateSizes(sizes);
+    ASSERT_GE(sizes.size(), 2u);
+    EXPECT_EQ(sizes[0].x, 4 + 69 + 6 + 46 + 4);
+    // Every candidate is narrower and taller than the one before.
+    for (std::size_t i = 1; i < sizes.size(); ++i) {
+        EXPECT_LT(sizes[i].x, sizes[i - 1].x);
+        EXPECT_GT(sizes[i].y, sizes[i - 1].y);
+    }
+    EXPECT_EQ(sizes.back().x, 31);
+}
+
+TEST_F(ToolbarPlacement, DockedToolbarsCentreTheirControlsInTheRow) {
+    TToolbarButton* b = Button();
+    TToolbarButton* tall = Button();
+    tall->SetHeight(30);
+    bar->SetParent(dock);
+    EXPECT_EQ(dock->RowThickness().at(0), 30);
+    EXPECT_EQ(b->Top(), 4);  // (30 - 22) / 2
+    EXPECT_EQ(tall->Top(), 0);
+    EXPECT_EQ(bar->Height(), 34);
+    EXPECT_EQ(bar->Width(), 46 + 4);
+}
+
+TEST(DraggingOutline, DrawingTheSameRectangleTwiceErasesIt) {
+    tk::Bitmap dib = tk::Bitmap::CreateDIB(60, 40);
+    tk::MemoryDCHandle dc = tk::CreateMemoryDC();
+    tk::SelectGuard sel(dc.Get(), dib.Handle());
+    RECT all{0, 0, 60, 40};
+    ::FillRect(dc.Get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    auto px = [&](int x, int y) {
+        ::GdiFlush();
+        return dib.Bits()[y * 60 + x] & 0xFFFFFF;
+    };
+    const RECT docked{10, 10, 50, 30};
+    DrawDraggingOutline(dc.Get(), &docked, nullptr, true, false, 4);
+    // A 1-pixel half-tone ring: every other pixel of the edge inverted.
+    EXPECT_NE(px(10, 10) ^ px(11, 10), 0u);
+    EXPECT_EQ(px(12, 12), 0xFFFFFFu);  // inside untouched
+    // Moving to a floating outline (4 thick) erases the old ring as it draws.
+    const RECT floating{12, 12, 52, 32};
+    DrawDraggingOutline(dc.Get(), &floating, &docked, false, true, 4);
+    EXPECT_EQ(px(10, 20), 0xFFFFFFu);
+    int inverted = 0;
+    for (int x = 12; x < 16; ++x) inverted += px(x, 20) != 0xFFFFFFu;
+    EXPECT_EQ(inverted, 2);
+    DrawDraggingOutline(dc.Get(), nullptr, &floating, false, false, 4);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) ASSERT_EQ(px(x, y), 0xFFFFFFu) << x << "," << y;
+}

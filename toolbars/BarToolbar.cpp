@@ -1,0 +1,312 @@
+// BarToolbar: placement of a toolbar's controls, docked in one line or
+// floating in lines that wrap at separators where they can and inside a
+// group where they must, and the separator control.
+#include "toolbars/BarToolbar.h"
+
+#include "resources/StringIds.h"
+#include "toolkit/Canvas.h"
+#include "toolkit/Exceptions.h"
+#include "toolkit/Resources.h"
+#include "toolkit/Streaming.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+bool Shown(const tk::Control* c) { return c->Visible(); }
+
+TToolbarSep* AsSep(tk::Control* c) { return dynamic_cast<TToolbarSep*>(c); }
+
+}  // namespace
+
+TCustomToolbar::TCustomToolbar() { InitSizingFlags(); }
+
+TCustomToolbar::~TCustomToolbar() = default;
+
+void TCustomToolbar::GetSizingFlags(bool& standardAlign, bool& eightEdgeSizing, bool& clipCursor) {
+    standardAlign = eightEdgeSizing = clipCursor = false;
+}
+
+int TCustomToolbar::MeasureBarSize(TDockOrientation orientation) {
+    int size = 8;
+    for (tk::Control* c : Children()) {
+        if (AsSep(c) || !Shown(c)) continue;
+        size = std::max(size, orientation == doVertical ? c->Width() : c->Height());
+    }
+    return size;
+}
+
+void TCustomToolbar::MeasureMinimumSize(int& clientWidth, int& clientHeight) { clientWidth = clientHeight = 0; }
+
+bool TCustomToolbar::LetsDragThrough(tk::Control* control) const { return AsSep(control) != nullptr; }
+
+// The order list follows the children: a control that left is dropped, a new
+// one goes to the end (children are kept in insertion order).
+void TCustomToolbar::CleanOrderList() {
+    std::erase_if(order_, [this](tk::Control* c) { return !ContainsControl(c) || c->Parent() != this; });
+    for (tk::Control* c : Children()) {
+        if (std::find(order_.begin(), order_.end(), c) == order_.end()) order_.push_back(c);
+    }
+}
+
+void TCustomToolbar::PrepareOrdering() {
+    if (!sortAfterLoad_) return;
+    CleanOrderList();
+    const bool vertical = DockOrientationOf(DockedTo()) == doVertical;
+    SortListWithData(
+        order_,
+        [](tk::Control* a, tk::Control* b, bool vert) {
+            int pa = vert ? a->Top() : a->Left();
+            int pb = vert ? b->Top() : b->Left();
+            return pa < pb ? -1 : pa > pb ? 1 : 0;
+        },
+        vertical);
+}
+
+void TCustomToolbar::CollectGroups(std::vector<LineGroup>& groups) {
+    groups.clear();
+    CleanOrderList();
+    std::vector<tk::Control*> shown;
+    for (tk::Control* c : Children()) {
+        if (Shown(c)) shown.push_back(c);
+    }
+    SortListWithData(
+        shown,
+        [](tk::Control* a, tk::Control* b, const std::vector<tk::Control*>* order) {
+            auto ia = std::find(order->begin(), order->end(), a) - order->begin();
+            auto ib = std::find(order->begin(), order->end(), b) - order->begin();
+            return ia < ib ? -1 : ia > ib ? 1 : 0;
+        },
+        &order_);
+    bool open = false;
+    for (tk::Control* c : shown) {
+        if (!open) {
+            groups.emplace_back();
+            open = true;
+        }
+        LineGroup& g = groups.back();
+        g.controls.push_back(c);
+        if (AsSep(c)) {
+            open = false;
+        } else {
+            g.width += c->Width();
+            g.height += c->Height();
+        }
+    }
+}
+
+POINT TCustomToolbar::PlaceControls(bool mayMove, TDockOrientation, TDock* dock) {
+    const TDockOrientation o = DockOrientationOf(dock);
+    const bool floating = dock == nullptr;
+    const bool vertical = o == doVertical;
+    int limit = INT_MAX;
+    if (floating && floatingRightX_ != 0) {
+        int widest = 0;
+        for (tk::Control* c : Children()) {
+            if (!AsSep(c)) widest = std::max(widest, c->Width());
+        }
+        limit = std::max(floatingRightX_, widest + 8);
+    }
+    const int t = MeasureBarSize(o);
+    const int cross = dock && dock == DockedTo() ? DockRowThickness() : t;
+
+    std::vector<LineGroup> temporary;
+    std::vector<LineGroup>& groups = mayMove ? groups_ : temporary;
+    CollectGroups(groups);
+    if (mayMove) sepLines_.clear();
+
+    const int topMargin = floating ? 2 : 0;
+    const int leftMargin = floating ? 4 : 0;
+    const int rightMargin = floating ? 4 : 0;
+    const int bottomMargin = floating ? 1 : 0;
+    int y = topMargin;
+    int extent = leftMargin;
+    int x = leftMargin;
+    bool previousBroken = false;
+    TToolbarSep* previousSep = nullptr;
+    int extentBeforeSep = extent;
+
+    for (std::size_t gi = 0; gi < groups.size(); ++gi) {
+        LineGroup& g = groups[gi];
+        const int total = vertical ? g.height : g.width;
+        if (floating && (previousBroken || limit < x + total + rightMargin)) {
+            x = leftMargin;
+            if (gi > 0) {
+                y += t + 6;
+                if (previousSep) {
+                    extent = extentBeforeSep;
+                    if (mayMove) {
+                        previousSep->SetBounds(previousSep->Left(), previousSep->Top(), 0, previousSep->Height());
+                        sepLines_.push_back(static_cast<std::uint32_t>(y & 0xFFFF) |
+                                            (static_cast<std::uint32_t>(previousSep->Blank() ? 1 : 0) << 16));
+                    }
+                }
+            }
+            extent = std::max(extent, x);
+        }
+        previousBroken = false;
+        previousSep = nullptr;
+        for (tk::Control* c : g.controls) {
+            TToolbarSep* sep = AsSep(c);
+            const int length = sep ? (vertical ? sep->SizeVert() : sep->SizeHorz()) : (vertical ? c->Height() : c->Width());
+            if (floating && !sep && limit < x + length + rightMargin) {
+                x = leftMargin;
+                y += t;
+                previousBroken = true;
+            }
+            if (mayMove) {
+                if (!vertical) {
+                    if (sep)
+                        sep->SetBounds(x, y, sep->SizeHorz(), cross);
+                    else
+                        c->SetBounds(x, y + (cross - c->Height()) / 2, c->Width(), c->Height());
+                } else {
+                    if (sep)
+                        sep->SetBounds(y, x, cross, sep->SizeVert());
+                    else
+                        c->SetBounds(y + (cross - c->Width()) / 2, x, c->Width(), c->Height());
+                }
+            }
+            if (sep) {
+                previousSep = sep;
+                extentBeforeSep = extent;
+            }
+            x += length;
+            extent = std::max(extent, x);
+        }
+    }
+    if (groups.empty()) extent = leftMargin + 8;
+    const int along = extent + rightMargin;
+    const int across = y + t + bottomMargin;
+    return vertical ? POINT{across, along} : POINT{along, across};
+}
+
+void TCustomToolbar::ListCandidateSizes(std::vector<POINT>& sizes) {
+    sizes.clear();
+    const int saved = floatingRightX_;
+    try {
+        floatingRightX_ = 0;
+        POINT s = PlaceControls(false, doNotDocked, nullptr);
+        sizes.push_back(s);
+        for (int x = s.x - 1; x >= 8;) {
+            floatingRightX_ = x;
+            POINT m = PlaceControls(false, doNotDocked, nullptr);
+            if (m.x > x) break;
+            if (m.x < x) {
+                x = m.x;
+                continue;
+            }
+            if (m.y == sizes.back().y && sizes.size() > 1) sizes.pop_back();
+            if (std::none_of(sizes.begin(), sizes.end(), [&](POINT p) { return p.x == m.x && p.y == m.y; }))
+                sizes.push_back(m);
+            --x;
+        }
+    } catch (...) {
+        floatingRightX_ = saved;
+        throw;
+    }
+    floatingRightX_ = saved;
+}
+
+void TCustomToolbar::Paint(tk::Canvas& canvas) {
+    TCustomToolWindow::Paint(canvas);
+    if (!Floating()) return;
+    RECT client = ClientRect();
+    tk::PenHandle shadow = tk::CreatePen(tk::Pen{tk::clBtnShadow});
+    tk::PenHandle light = tk::CreatePen(tk::Pen{tk::clBtnHighlight});
+    HDC dc = canvas.Handle();
+    tk::SaveDCGuard saved(dc);
+    for (std::uint32_t entry : sepLines_) {
+        if ((entry >> 16) & 0xFF) continue;
+        const int y = static_cast<int>(entry & 0xFFFF);
+        ::SelectObject(dc, shadow.Get());
+        ::MoveToEx(dc, 1, y - 4, nullptr);
+        ::LineTo(dc, client.right - 1, y - 4);
+        ::SelectObject(dc, light.Get());
+        ::MoveToEx(dc, 1, y - 3, nullptr);
+        ::LineTo(dc, client.right - 1, y - 3);
+    }
+}
+
+LRESULT TCustomToolbar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_WINDOWPOSCHANGING && Floating() && HandleAllocated()) {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if ((pos->flags & SWP_FRAMECHANGED) ||
+            (!(pos->flags & SWP_NOSIZE) && (pos->cx != Width() || pos->cy != Height())))
+            ::InvalidateRect(HandleIfAllocated(), nullptr, TRUE);
+    }
+    return TCustomToolWindow::WndProc(msg, wParam, lParam);
+}
+
+// --- TToolbarSep -------------------------------------------------------------
+
+TToolbarSep::TToolbarSep() {
+    SetControlStyle(GetControlStyle() & ~(tk::csCaptureMouse | tk::csOpaque));
+    SetBounds(0, 0, 6, 6);
+}
+
+void TToolbarSep::SetParent(tk::WinControl* parent) {
+    if (parent && !dynamic_cast<TCustomToolbar*>(parent)) {
+        std::string text = tk::LoadStr(S_TOOLBARSEP_PARENT_NOT_ALLOWED);
+        throw tk::EInvalidOperation(text.empty() ? "TToolbarSep can only be placed on a TToolbar" : text);
+    }
+    tk::Control::SetParent(parent);
+}
+
+void TToolbarSep::SetBlank(bool blank) {
+    if (blank == blank_) return;
+    blank_ = blank;
+    Invalidate();
+}
+
+void TToolbarSep::SetSizeHorz(int size) {
+    size = std::max(1, size);
+    if (size == sizeHorz_) return;
+    sizeHorz_ = size;
+    if (auto* bar = dynamic_cast<TCustomToolbar*>(Parent())) bar->Rearrange();
+}
+
+void TToolbarSep::SetSizeVert(int size) {
+    size = std::max(1, size);
+    if (size == sizeVert_) return;
+    sizeVert_ = size;
+    if (auto* bar = dynamic_cast<TCustomToolbar*>(Parent())) bar->Rearrange();
+}
+
+void TToolbarSep::Paint(tk::Canvas& canvas) {
+    auto* bar = dynamic_cast<TCustomToolbar*>(Parent());
+    if (!bar || blank_ || Width() == 0) return;
+    HDC dc = canvas.Handle();
+    tk::PenHandle shadow = tk::CreatePen(tk::Pen{tk::clBtnShadow});
+    tk::PenHandle light = tk::CreatePen(tk::Pen{tk::clBtnHighlight});
+    tk::SaveDCGuard saved(dc);
+    if (bar->Docked() && DockOrientationOf(bar->DockedTo()) == doVertical) {
+        const int y = Height() / 2;
+        ::SelectObject(dc, shadow.Get());
+        ::MoveToEx(dc, 0, y - 1, nullptr);
+        ::LineTo(dc, Width(), y - 1);
+        ::SelectObject(dc, light.Get());
+        ::MoveToEx(dc, 0, y, nullptr);
+        ::LineTo(dc, Width(), y);
+    } else {
+        const int x = Width() / 2;
+        ::SelectObject(dc, shadow.Get());
+        ::MoveToEx(dc, x - 1, 0, nullptr);
+        ::LineTo(dc, x - 1, Height());
+        ::SelectObject(dc, light.Get());
+        ::MoveToEx(dc, x, 0, nullptr);
+        ::LineTo(dc, x, Height());
+    }
+}
+
+// --- registration ------------------------------------------------------------
+
+namespace {
+const tk::ClassRegistration<TToolbar> kToolbarReg("TToolbar", "TCustomToolWindow");
+const tk::ClassRegistration<TToolbarSep> kToolbarSepReg("TToolbarSep", "TControl", [](tk::ClassBuilder<TToolbarSep>& c) {
+    c.Property("Blank", &TToolbarSep::Blank, &TToolbarSep::SetBlank)
+        .Property("SizeHorz", &TToolbarSep::SizeHorz, &TToolbarSep::SetSizeHorz)
+        .Property("SizeVert", &TToolbarSep::SizeVert, &TToolbarSep::SetSizeVert);
+});
+}  // namespace
