@@ -13,6 +13,7 @@
 #include "programmer/Sysinfo.h"
 #include "resources/StringIds.h"
 #include "toolbars/BarButtons.h"
+#include "toolbars/BarToolbar.h"
 #include "toolkit/ActnList.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
@@ -630,7 +631,7 @@ void TMainForm::ShowEEpromBuffer()
 
 // --- toolbars ---------------------------------------------------------------------------
 
-void TMainForm::ToggleBarVisible(tk::Panel& bar, tk::MenuItem& item)
+void TMainForm::ToggleBarVisible(TToolbar& bar, tk::MenuItem& item)
 {
     bar.SetVisible(!bar.Visible());
     item.SetChecked(!item.Checked());

@@ -37,6 +37,8 @@ class MenuItem;
 }  // namespace tk
 
 class TOneInstance;
+class TDock;
+class TToolbar;
 class TToolbarButton;
 class TProgramLauncher;
 
@@ -211,11 +213,11 @@ public:
 
     // --- components of the window description -------------------------------------
     tk::Panel* Panel1 = nullptr;
-    tk::Panel* Dock1 = nullptr;
-    tk::Panel* FileBar = nullptr;
-    tk::Panel* MiscBar = nullptr;
-    tk::Panel* FLEPBar = nullptr;
-    tk::Panel* ViewBar = nullptr;
+    TDock* Dock1 = nullptr;
+    TToolbar* FileBar = nullptr;
+    TToolbar* MiscBar = nullptr;
+    TToolbar* FLEPBar = nullptr;
+    TToolbar* ViewBar = nullptr;
     TToolbarButton* BtOpenFlash = nullptr;
     TToolbarButton* BtOpenEEprom = nullptr;
     TToolbarButton* BtSaveFlash = nullptr;
@@ -245,7 +247,7 @@ public:
     tk::Splitter* Splitter1 = nullptr;
     tk::Panel* Panel3 = nullptr;
     tk::StringGrid* SG2 = nullptr;
-    tk::Panel* Dock4 = nullptr;
+    TDock* Dock4 = nullptr;
     tk::StatusBar* SBar = nullptr;
     tk::ProgressBar* PBar = nullptr;
     tk::OpenDialog* OpenDlg = nullptr;
@@ -494,7 +496,7 @@ private:
     void ReshapeGrids();
     // The Flash grid's panel is at least as wide as the grid's widest layout.
     int FlashPanelWidth(int half) const;
-    void ToggleBarVisible(tk::Panel& bar, tk::MenuItem& item);
+    void ToggleBarVisible(TToolbar& bar, tk::MenuItem& item);
 
     bool commandLineProcessed_ = false;
     bool commandDone_ = false;

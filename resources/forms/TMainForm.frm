@@ -22,24 +22,20 @@ object MainForm: TMainForm
     Align = alClient
     BevelOuter = bvNone
     TabOrder = 0
-    object Dock1: TPanel
+    object Dock1: TDock
       Left = 0
       Top = 0
       Width = 679
       Height = 56
-      Align = alTop
-      BevelOuter = bvNone
-      TabOrder = 0
-      object FileBar: TPanel
-        Left = 0
-        Top = 0
-        Width = 117
-        Height = 28
+      BoundLines = [blTop]
+      object FileBar: TToolbar
         Caption = 'File Operations'
-        TabOrder = 0
+        CloseButton = False
+        DockRow = 0
+        DockPos = 0
         object BtOpenFlash: TToolbarButton
-          Left = 1
-          Top = 3
+          Left = 0
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Read Hex File to Flash buffer [F2]'
@@ -49,8 +45,8 @@ object MainForm: TMainForm
           OnClick = Action_OpenFlashExecute
         end
         object BtOpenEEprom: TToolbarButton
-          Left = 24
-          Top = 3
+          Left = 23
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Read Hex File to EEprom buffer [F3]'
@@ -59,9 +55,13 @@ object MainForm: TMainForm
           GlyphResource = 'GLYPH_OPENEEPROM'
           OnClick = Action_OpenPromExecute
         end
+        object Sep1: TToolbarSep
+          Left = 46
+          Top = 0
+        end
         object BtSaveFlash: TToolbarButton
-          Left = 47
-          Top = 3
+          Left = 52
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Save Flash buffer to Hex File [CTRL-F2]'
@@ -71,8 +71,8 @@ object MainForm: TMainForm
           OnClick = Action_SaveFlashExecute
         end
         object BtSaveEEprom: TToolbarButton
-          Left = 70
-          Top = 3
+          Left = 75
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Save EEprom buffer to Hex File [CTRL-F3]'
@@ -81,9 +81,13 @@ object MainForm: TMainForm
           GlyphResource = 'GLYPH_SAVEEEPROM'
           OnClick = Action_SavePromExecute
         end
+        object Sep2: TToolbarSep
+          Left = 98
+          Top = 0
+        end
         object BtExitApp: TToolbarButton
-          Left = 93
-          Top = 3
+          Left = 104
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Exit [CTRL-X]'
@@ -93,16 +97,14 @@ object MainForm: TMainForm
           OnClick = Action_ExitExecute
         end
       end
-      object MiscBar: TPanel
-        Left = 119
-        Top = 0
-        Width = 163
-        Height = 28
+      object MiscBar: TToolbar
         Caption = 'Misc Operations'
-        TabOrder = 1
+        CloseButton = False
+        DockRow = 0
+        DockPos = 140
         object BtChipId: TToolbarButton
-          Left = 1
-          Top = 3
+          Left = 0
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Chip ID [CTRL-I]'
@@ -112,8 +114,8 @@ object MainForm: TMainForm
           OnClick = Action_GetChipIdExecute
         end
         object BtEraseChip: TToolbarButton
-          Left = 24
-          Top = 3
+          Left = 23
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Erase Flash and EEPROM memory [CTRL-E]'
@@ -122,9 +124,13 @@ object MainForm: TMainForm
           GlyphResource = 'GLYPH_ERASECHIP'
           OnClick = Action_EraseChipExecute
         end
+        object Sep3: TToolbarSep
+          Left = 46
+          Top = 0
+        end
         object BtSpecialBits1: TToolbarButton
-          Left = 47
-          Top = 3
+          Left = 52
+          Top = 0
           Width = 23
           Height = 22
           Caption = 'SB1'
@@ -134,8 +140,8 @@ object MainForm: TMainForm
           OnClick = ProgramSpecialBits
         end
         object BtSpecialBits2: TToolbarButton
-          Left = 70
-          Top = 3
+          Left = 75
+          Top = 0
           Width = 23
           Height = 22
           Caption = 'SB2'
@@ -145,8 +151,8 @@ object MainForm: TMainForm
           OnClick = ProgramSpecialBits
         end
         object BtSpecialBits3: TToolbarButton
-          Left = 93
-          Top = 3
+          Left = 98
+          Top = 0
           Width = 23
           Height = 22
           Caption = 'SB3'
@@ -155,9 +161,13 @@ object MainForm: TMainForm
           ShowHint = True
           OnClick = ProgramSpecialBits
         end
+        object Sep4: TToolbarSep
+          Left = 121
+          Top = 0
+        end
         object BtClone: TToolbarButton
-          Left = 116
-          Top = 3
+          Left = 127
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Clone'
@@ -166,9 +176,13 @@ object MainForm: TMainForm
           GlyphResource = 'GLYPH_CLONE'
           OnClick = Action_CloneExecute
         end
+        object Sep5: TToolbarSep
+          Left = 150
+          Top = 0
+        end
         object BtFill: TToolbarButton
-          Left = 139
-          Top = 3
+          Left = 156
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Fill Flash and EEprom'
@@ -178,16 +192,14 @@ object MainForm: TMainForm
           OnClick = Action_FillBufferExecute
         end
       end
-      object FLEPBar: TPanel
-        Left = 0
-        Top = 28
-        Width = 209
-        Height = 28
+      object FLEPBar: TToolbar
         Caption = 'Flash and EEprom Operations '
-        TabOrder = 2
+        CloseButton = False
+        DockRow = 1
+        DockPos = 0
         object BtReadFlash: TToolbarButton
-          Left = 1
-          Top = 3
+          Left = 0
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Read Flash from device to Flash Buffer [F4]'
@@ -197,8 +209,8 @@ object MainForm: TMainForm
           OnClick = Action_ReadFlashExecute
         end
         object BtReadEEprom: TToolbarButton
-          Left = 24
-          Top = 3
+          Left = 23
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Read EEPROM from device to EEPROM Buffer [F5]'
@@ -208,8 +220,8 @@ object MainForm: TMainForm
           OnClick = Action_ReadPromExecute
         end
         object BtReadAll: TToolbarButton
-          Left = 47
-          Top = 3
+          Left = 46
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Read Flash and EEPROM from device to Buffers [F9]'
@@ -218,9 +230,13 @@ object MainForm: TMainForm
           GlyphResource = 'GLYPH_READALL'
           OnClick = Action_ReadAllExecute
         end
+        object Sep6: TToolbarSep
+          Left = 69
+          Top = 0
+        end
         object BtWriteFlash: TToolbarButton
-          Left = 70
-          Top = 3
+          Left = 75
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Write Flash buffer to device  [CTRL-F4]'
@@ -230,8 +246,8 @@ object MainForm: TMainForm
           OnClick = Action_WriteFlashExecute
         end
         object BtWriteEEprom: TToolbarButton
-          Left = 93
-          Top = 3
+          Left = 98
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Write EEPROM buffer to device  [CTRL-F5]'
@@ -241,8 +257,8 @@ object MainForm: TMainForm
           OnClick = Action_WritePromExecute
         end
         object BtWriteAll: TToolbarButton
-          Left = 116
-          Top = 3
+          Left = 121
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Write Flash and EEPROM buffers to device  [CTRL-F9]'
@@ -251,9 +267,13 @@ object MainForm: TMainForm
           GlyphResource = 'GLYPH_WRITEALL'
           OnClick = Action_WriteAllExecute
         end
+        object Sep7: TToolbarSep
+          Left = 144
+          Top = 0
+        end
         object BtVerFlash: TToolbarButton
-          Left = 139
-          Top = 3
+          Left = 150
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Verify Flash [F6]'
@@ -263,8 +283,8 @@ object MainForm: TMainForm
           OnClick = Action_VerifyFlashExecute
         end
         object BtVerEEprom: TToolbarButton
-          Left = 162
-          Top = 3
+          Left = 173
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Verify EEprom [F7]'
@@ -274,8 +294,8 @@ object MainForm: TMainForm
           OnClick = Action_VerifyPromExecute
         end
         object BtVerAll: TToolbarButton
-          Left = 185
-          Top = 3
+          Left = 196
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Verify All [F8]'
@@ -285,16 +305,14 @@ object MainForm: TMainForm
           OnClick = Action_VerifyAllExecute
         end
       end
-      object ViewBar: TPanel
-        Left = 211
-        Top = 28
-        Width = 71
-        Height = 28
+      object ViewBar: TToolbar
         Caption = 'View Operations'
-        TabOrder = 3
+        CloseButton = False
+        DockRow = 1
+        DockPos = 232
         object BtHex: TToolbarButton
-          Left = 1
-          Top = 3
+          Left = 0
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Display in Hex mode'
@@ -304,8 +322,8 @@ object MainForm: TMainForm
           OnClick = Action_HexExecute
         end
         object BtDec: TToolbarButton
-          Left = 24
-          Top = 3
+          Left = 23
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Display in Decimal mode'
@@ -315,8 +333,8 @@ object MainForm: TMainForm
           OnClick = Action_DecExecute
         end
         object BtAsc: TToolbarButton
-          Left = 47
-          Top = 3
+          Left = 46
+          Top = 0
           Width = 23
           Height = 22
           Hint = 'Display in ASCII mode'
@@ -412,14 +430,12 @@ object MainForm: TMainForm
         OnSetEditText = SG2SetEditText
       end
     end
-    object Dock4: TPanel
+    object Dock4: TDock
       Left = 0
       Top = 358
       Width = 679
       Height = 9
-      Align = alBottom
-      BevelOuter = bvNone
-      TabOrder = 3
+      Position = dpBottom
     end
     object SBar: TStatusBar
       Left = 0
