@@ -132,6 +132,7 @@ void TMainForm::SwitchLanguage(tk::Component* sender)
     if (chosen && LoadLanguageModule(static_cast<LCID>(chosen->Tag()))) {
         ReloadAllForms();
         ReshapeGrids();
+        RestoreToolbars();
         for (tk::MenuItem* item : {LanguageEnglish, LanguageFrench, LanguageItalian, LanguageGerman, LanguageRomanian})
             item->SetChecked(item == chosen);
         result.Done();

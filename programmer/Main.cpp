@@ -637,6 +637,14 @@ void TMainForm::ToggleBarVisible(TToolbar& bar, tk::MenuItem& item)
     item.SetChecked(!item.Checked());
 }
 
+void TMainForm::RestoreToolbars()
+{
+    for (TToolbar* bar : {FileBar, MiscBar, FLEPBar, ViewBar}) {
+        bar->Rearrange();
+        bar->RefreshVisibility();
+    }
+}
+
 void TMainForm::MnuFileOperationsClick(tk::Component*) { ToggleBarVisible(*FileBar, *MnuFileOperations); }
 
 void TMainForm::MnuMiscOperationsClick(tk::Component*) { ToggleBarVisible(*MiscBar, *MnuMiscOperations); }

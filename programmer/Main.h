@@ -497,6 +497,9 @@ private:
     // The Flash grid's panel is at least as wide as the grid's widest layout.
     int FlashPanelWidth(int half) const;
     void ToggleBarVisible(TToolbar& bar, tk::MenuItem& item);
+    // After a re-read of the description: the stored button places are the
+    // docked ones, and the window was hidden from the bars while it was read.
+    void RestoreToolbars();
 
     bool commandLineProcessed_ = false;
     bool commandDone_ = false;

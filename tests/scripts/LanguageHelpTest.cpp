@@ -254,6 +254,51 @@ TEST_F(LanguageSwitch, AShownMainWindowIsLaidOutAgainWithItsMenusInTheNewLanguag
     PumpMessages();
 }
 
+TEST_F(LanguageSwitch, AFloatingToolbarStaysFloatingWhereItIsAndTakesItsNewCaption)
+{
+    form_->Show();
+    PumpMessages();
+    TToolbar* const floating = form_->FLEPBar;
+    floating->SetDockedTo(nullptr);
+    floating->SetBounds(300, 260, floating->Width(), floating->Height());
+    PumpMessages();
+    ASSERT_TRUE(floating->Floating());
+    TFloatingWindowParent* const parent = floating->FloatParent();
+    RECT before{};
+    ::GetWindowRect(floating->Handle(), &before);
+    const int readAllLeft = form_->BtReadAll->Left();
+    const int readAllTop = form_->BtReadAll->Top();
+    const int viewBarLeft = form_->ViewBar->Left();
+    const int exitLeft = form_->BtExitApp->Left();
+
+    form_->SwitchLanguage(form_->LanguageFrench);
+    PumpMessages();
+
+    EXPECT_EQ(floating->Caption(), StoredText("TMainForm", "FLEPBar", "Caption"));
+    EXPECT_NE(floating->Caption(), "Flash and EEprom Operations ");
+    EXPECT_EQ(form_->FileBar->Caption(), StoredText("TMainForm", "FileBar", "Caption"));
+    ASSERT_TRUE(floating->Floating());
+    EXPECT_EQ(floating->FloatParent(), parent);
+    EXPECT_TRUE(::IsWindowVisible(floating->Handle()));
+    EXPECT_EQ(::GetWindow(floating->Handle(), GW_OWNER), form_->Handle());
+    RECT after{};
+    ::GetWindowRect(floating->Handle(), &after);
+    EXPECT_TRUE(::EqualRect(&before, &after)) << "moved or resized by the re-read";
+    // The buttons keep their places in the floating lines and in the
+    // docked rows alike.
+    EXPECT_EQ(form_->BtReadAll->Left(), readAllLeft);
+    EXPECT_EQ(form_->BtReadAll->Top(), readAllTop);
+    EXPECT_EQ(form_->ViewBar->Left(), viewBarLeft);
+    EXPECT_EQ(form_->BtExitApp->Left(), exitLeft);
+    EXPECT_EQ(form_->FLEPBar->DockRow(), 1);
+
+    floating->SetDockedTo(form_->Dock1);
+    EXPECT_TRUE(floating->Docked());
+    EXPECT_EQ(form_->BtReadAll->Top(), 0);
+    form_->Hide();
+    PumpMessages();
+}
+
 TEST_F(LanguageSwitch, AMissingModuleChangesNothing)
 {
     // Only a French module lies beside this program.
