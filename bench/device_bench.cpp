@@ -16,6 +16,7 @@
 #include "programmer/Main.h"
 #include "programmer/PortLibrary.h"
 #include "toolbars/BarButtons.h"
+#include "toolbars/BarToolbar.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
@@ -86,19 +87,22 @@ void BenchToolbarButtons(TMainForm& form)
     form.Show();
     ::SetForegroundWindow(form.Handle());
     Pump();
-    const std::initializer_list<tk::Panel*> bars{form.FileBar, form.MiscBar, form.FLEPBar, form.ViewBar};
+    const std::initializer_list<TToolbar*> bars{form.FileBar, form.MiscBar, form.FLEPBar, form.ViewBar};
     std::size_t buttons = 0;
-    for (tk::Panel* bar : bars)
-        buttons += bar->ControlCount();
+    for (TToolbar* bar : bars)
+        for (std::size_t i = 0; i < bar->ControlCount(); ++i)
+            buttons += dynamic_cast<TToolbarButton*>(bar->Controls(i)) ? 1 : 0;
 
     // Whole repaint: every bar paints its buttons into one memory picture of
     // the dock, each at its place.
     tk::Bitmap picture(form.Dock1->Width(), form.Dock1->Height());
     HDC dc = picture.DC();
     auto paintAll = [&] {
-        for (tk::Panel* bar : bars) {
+        for (TToolbar* bar : bars) {
+            // Inside the bar's frame and drag handle.
+            const POINT client = form.Dock1->ScreenToClient(bar->ClientToScreen(POINT{0, 0}));
             POINT before;
-            ::SetViewportOrgEx(dc, bar->Left(), bar->Top(), &before);
+            ::SetViewportOrgEx(dc, client.x, client.y, &before);
             bar->PaintControls(dc);
             ::SetViewportOrgEx(dc, before.x, before.y, nullptr);
         }
@@ -115,12 +119,17 @@ void BenchToolbarButtons(TMainForm& form)
     // posted to the bar, taken from the queue through the hooks, routed to
     // the button under it, the leave and enter, the WM_PAINT of both.
     tk::FakeInput input;
-    tk::Panel* bar = form.FLEPBar;
+    TToolbar* bar = form.FLEPBar;
+    std::size_t barButtons = 0;
+    for (std::size_t i = 0; i < bar->ControlCount(); ++i)
+        barButtons += dynamic_cast<TToolbarButton*>(bar->Controls(i)) ? 1 : 0;
     std::vector<double> steps;
     int missed = 0;
     for (int pass = 0; pass < 20; ++pass) {
         for (std::size_t i = 0; i < bar->ControlCount(); ++i) {
             tk::Control* button = bar->Controls(i);
+            if (!dynamic_cast<TToolbarButton*>(button))
+                continue;
             const POINT centre{button->Left() + 11, button->Top() + 11};
             input.cursor = bar->ClientToScreen(centre);
             const double t0 = NowUs();
@@ -142,6 +151,8 @@ void BenchToolbarButtons(TMainForm& form)
     for (int pass = 0; pass < 20; ++pass) {
         for (std::size_t i = 0; i < bar->ControlCount(); ++i) {
             tk::Control* button = bar->Controls(i);
+            if (!dynamic_cast<TToolbarButton*>(button))
+                continue;
             const POINT centre{button->Left() + 11, button->Top() + 11};
             input.cursor = bar->ClientToScreen(centre);
             const double t0 = NowUs();
@@ -149,7 +160,8 @@ void BenchToolbarButtons(TMainForm& form)
             bar->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(centre.x, centre.y));
             {
                 const int saved = ::SaveDC(dc);
-                ::SetViewportOrgEx(dc, bar->Left(), bar->Top(), nullptr);
+                const POINT client = form.Dock1->ScreenToClient(bar->ClientToScreen(POINT{0, 0}));
+                ::SetViewportOrgEx(dc, client.x, client.y, nullptr);
                 RECT both = button->BoundsRect();
                 if (previous) {
                     const RECT before = previous->BoundsRect();
@@ -172,7 +184,7 @@ void BenchToolbarButtons(TMainForm& form)
     std::printf("  whole repaint, warm glyph cache: median %.1f us (target: under 2000 us)\n", Median(repaint));
     std::printf("  hot-tracking step across %s (%zu buttons), the program's share (hook, routing, leave and enter, "
                 "repaint of both): median %.1f us (target: under 100 us)\n",
-                bar->Name().c_str(), bar->ControlCount(), Median(share));
+                bar->Name().c_str(), barButtons, Median(share));
     std::printf("  the same, whole road through the queue and WM_PAINT: median %.1f us\n", Median(steps));
     if (missed)
         std::printf("  hot tracking did not follow the mouse %d times\n", missed);
