@@ -270,6 +270,7 @@ TEST_F(LanguageSwitch, AFloatingToolbarStaysFloatingWhereItIsAndTakesItsNewCapti
     const int readAllTop = form_->BtReadAll->Top();
     const int viewBarLeft = form_->ViewBar->Left();
     const int exitLeft = form_->BtExitApp->Left();
+    const int dockHeight = form_->Dock1->Height();
 
     form_->SwitchLanguage(form_->LanguageFrench);
     PumpMessages();
@@ -291,6 +292,8 @@ TEST_F(LanguageSwitch, AFloatingToolbarStaysFloatingWhereItIsAndTakesItsNewCapti
     EXPECT_EQ(form_->ViewBar->Left(), viewBarLeft);
     EXPECT_EQ(form_->BtExitApp->Left(), exitLeft);
     EXPECT_EQ(form_->FLEPBar->DockRow(), 1);
+    EXPECT_EQ(form_->Dock1->Height(), dockHeight) << "the stored height is the designer's";
+    EXPECT_EQ(form_->Panel2->Top(), form_->Dock1->Top() + dockHeight);
 
     floating->SetDockedTo(form_->Dock1);
     EXPECT_TRUE(floating->Docked());
