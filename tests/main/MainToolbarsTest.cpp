@@ -150,7 +150,7 @@ TEST_F(MainToolbars, BarsFloatOverTheMainWindowOwnedByIt)
     EXPECT_EQ(form.MiscBar->DockRow(), 0);
     EXPECT_EQ(form.FLEPBar->DockRow(), 1);
 
-    // The rest of each line wraps when the bar is narrowed.
+    // Narrowed, a floating bar wraps its buttons into lines at a separator.
     form.FileBar->SetFloatingRightX(4 + 2 * 23 + 4);
     form.FileBar->Rearrange();
     EXPECT_EQ(form.BtSaveFlash->Left(), 4);
