@@ -679,10 +679,12 @@ void GroupBox::Paint(Canvas& canvas) {
     canvas.RequireBrush();
     ::DrawEdge(canvas.Handle(), &frame, EDGE_ETCHED, BF_RECT);
     if (caption.empty()) return;
+    // The gap in the frame holds the caption's ink, which may reach past its
+    // measured width, and a pixel of space on either side.
     ::OffsetRect(&text, 8, 0);
-    text.right = std::min(text.right + 2, static_cast<LONG>(client.right - 8));
+    text.right = std::min(text.right + kInkOverhang + 2, static_cast<LONG>(client.right - 8));
     canvas.FillRect(text);
-    ::OffsetRect(&text, 1, 0);
+    ++text.left;
     canvas.brush.style = BrushStyle::Clear;
     if (Enabled()) {
         canvas.DrawText(text, caption, DT_SINGLELINE);
