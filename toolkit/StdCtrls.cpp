@@ -162,21 +162,9 @@ void Label::FontChanged() {
 
 bool Label::DialogChar(char key, ShiftState shift) {
     (void)shift;
-    if (!showAccelChar_ || !focusControl_ || !Enabled()) return false;
-    const std::string text = Caption();
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != '&') continue;
-        if (text[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        if (std::toupper(static_cast<unsigned char>(text[i + 1])) == std::toupper(static_cast<unsigned char>(key))) {
-            if (focusControl_->CanFocus()) focusControl_->SetFocus();
-            return true;
-        }
-        break;
-    }
-    return false;
+    if (!showAccelChar_ || !focusControl_ || !Enabled() || !IsAccelChar(key, Caption())) return false;
+    if (focusControl_->CanFocus()) focusControl_->SetFocus();
+    return true;
 }
 
 namespace {
@@ -214,6 +202,14 @@ void Button::SetDefault(bool on) {
 void Button::ActionChange(BasicAction& action, bool checkDefaults) {
     WinControl::ActionChange(action, checkDefaults);
     ApplyActionTo(*this, action, checkDefaults);
+}
+
+// A button's mnemonic focuses and clicks it, as a press would.
+bool Button::DialogChar(char key, ShiftState) {
+    if (!IsAccelChar(key, Caption()) || !CanFocus()) return false;
+    SetFocus();
+    Click();
+    return true;
 }
 
 void Button::Click() {
@@ -471,6 +467,13 @@ void CheckBox::ActionChange(BasicAction& action, bool checkDefaults) {
     }
 }
 
+bool CheckBox::DialogChar(char key, ShiftState) {
+    if (!IsAccelChar(key, Caption()) || !CanFocus()) return false;
+    SetFocus();
+    Toggle();
+    return true;
+}
+
 void CheckBox::Toggle() {
     switch (state_) {
     case cbUnchecked: SetState(cbChecked); break;
@@ -506,6 +509,13 @@ void RadioButton::CreateParams(WindowCreateParams& params) {
 void RadioButton::CreateWnd() {
     WinControl::CreateWnd();
     ::SendMessageA(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool RadioButton::DialogChar(char key, ShiftState) {
+    if (!IsAccelChar(key, Caption()) || !CanFocus()) return false;
+    SetFocus();
+    SetChecked(true);
+    return true;
 }
 
 void RadioButton::SetChecked(bool on) {
