@@ -305,6 +305,7 @@ namespace {
 
 // The open menu as the display shows it, read from inside the menu's loop.
 std::vector<std::uint32_t> g_openMenu;
+int g_openMenuWidth = 0;
 
 void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
     ::KillTimer(nullptr, timer);
@@ -313,6 +314,7 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
         RECT r{};
         ::GetWindowRect(popup, &r);
         Bitmap shot = Bitmap::CreateDIB(r.right - r.left, r.bottom - r.top);
+        g_openMenuWidth = shot.Width();
         HDC screen = ::GetDC(nullptr);
         ::BitBlt(shot.DC(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
         ::ReleaseDC(nullptr, screen);
@@ -350,4 +352,43 @@ TEST(MenuPictures, OpenMenuDrawsTheBitmapWithoutItsTransparentColour) {
         EXPECT_EQ(std::count(g_openMenu.begin(), g_openMenu.end(), ctltest::Dib(ground)), 0);
         EXPECT_EQ(std::count(g_openMenu.begin(), g_openMenu.end(), 0x0000FFu), 64) << "the enabled picture alone is blue";
     }
+}
+
+// Room between the open menu's last dark (text) pixel and its right edge.
+int RoomRightOfText(PopupMenu& popup, Form* form) {
+    g_openMenu.clear();
+    ::SetTimer(nullptr, 0, 300, ReadOpenMenu);
+    popup.Popup(100, 100, form);
+    int rightmost = -1;
+    for (std::size_t i = 0; i < g_openMenu.size(); ++i) {
+        const std::uint32_t c = g_openMenu[i];
+        const bool dark = (c & 0xFF) < 0x60 && ((c >> 8) & 0xFF) < 0x60 && ((c >> 16) & 0xFF) < 0x60;
+        // The menu's own border is dark too: only the inside counts.
+        const int x = static_cast<int>(i % static_cast<std::size_t>(g_openMenuWidth));
+        if (dark && x < g_openMenuWidth - 3) rightmost = std::max(rightmost, x);
+    }
+    return g_openMenuWidth - rightmost;
+}
+
+// A caption without a picture beside items with pictures keeps the room a
+// menu without pictures gives it: the text is neither cut nor run into.
+TEST(MenuPictures, ACaptionWithoutAPictureIsShownWholeBesidePictures) {
+    ctltest::TestForm host;
+    Bitmap picture = Bitmap::CreateDIB(16, 16);
+    picture.GetCanvas().brush.color = clWhite;
+    picture.GetCanvas().FillRect({0, 0, 16, 16});
+    int room[2] = {};
+    for (bool pictures : {false, true}) {
+        auto* popup = host.Own<PopupMenu>();
+        auto* pictured = host.Own<MenuItem>();
+        pictured->SetCaption("Fuse");
+        if (pictures) pictured->SetBitmap(picture);
+        popup->Items().Add(pictured);
+        auto* plain = host.Own<MenuItem>();
+        plain->SetCaption("Cloner le composant");
+        popup->Items().Add(plain);
+        room[pictures] = RoomRightOfText(*popup, host.form);
+        ASSERT_FALSE(g_openMenu.empty()) << "the menu did not open";
+    }
+    EXPECT_GE(room[true], room[false] - 1) << "the caption beside pictures lost its end";
 }
