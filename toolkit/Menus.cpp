@@ -348,6 +348,11 @@ HBITMAP MenuItem::MenuBitmap() {
     // after the picture column but count the column only in the widths of
     // items that have a picture, so a longer caption without one lost its
     // end and ran into its shortcut.
+    // In the menu bar an item's text is drawn clipped to about its measured
+    // width (Wine: two average character widths less twelve pixels beside
+    // it), so a caption whose ink passes that width ("Affichage" in a
+    // substituted font) lost its last letter: an empty picture as wide as
+    // that ink widens every bar item.
     const SIZE column = ColumnPictureSize();
     return column.cx > 0 ? HBMMENU_CALLBACK : nullptr;
 }
@@ -358,7 +363,11 @@ bool MenuItem::InMenuBar() const {
 
 SIZE MenuItem::ColumnPictureSize() {
     SIZE column{0, 0};
-    if (!parent_ || InMenuBar()) return PictureSize();
+    if (InMenuBar()) {
+        const SIZE own = PictureSize();
+        return own.cx > 0 ? own : SIZE{kInkOverhang + 1, 1};
+    }
+    if (!parent_) return PictureSize();
     for (MenuItem* sibling : parent_->items_) {
         if (!sibling->visible_ || sibling->IsLine()) continue;
         const SIZE size = sibling->PictureSize();

@@ -102,6 +102,36 @@ TEST_F(MenuFixture, BarShowsCaptionsShortcutsSeparatorsAndChecks) {
     EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(::GetMenu(Wnd()), 0)), 3);
 }
 
+// A bar item is wide enough for its caption's ink, which passes the measured
+// width in some fonts ("Affichage" in Wine's substitute for the menu font),
+// plus the twelve pixels the system keeps beside the text.
+TEST_F(MenuFixture, BarItemsHoldTheirCaptionsInk) {
+    view->SetCaption("Affic&hage");
+    ::DrawMenuBar(Wnd());
+    ctltest::Pump();
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HFONT font = ::CreateFontIndirectW(&metrics.lfMenuFont);
+    Bitmap shot = Bitmap::CreateDIB(200, 40);
+    shot.GetCanvas().brush.color = clWhite;
+    shot.GetCanvas().FillRect({0, 0, 200, 40});
+    HGDIOBJ old = ::SelectObject(shot.DC(), font);
+    ::SetBkMode(shot.DC(), TRANSPARENT);
+    ::TextOutW(shot.DC(), 10, 10, L"Affichage", 9);
+    ::SelectObject(shot.DC(), old);
+    ::DeleteObject(font);
+    ::GdiFlush();
+    int left = 200, right = -1;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x)
+            if ((shot.Bits()[y * 200 + x] & 0xFFFFFF) != 0xFFFFFFu) left = std::min(left, x), right = std::max(right, x);
+    ASSERT_GE(right, left);
+    RECT item{};
+    ASSERT_TRUE(::GetMenuItemRect(Wnd(), ::GetMenu(Wnd()), 1, &item));
+    EXPECT_GE(item.right - item.left, right - left + 1 + 12);
+}
+
 TEST_F(MenuFixture, AttachingOrDroppingTheBarLaysTheFormOutAgain) {
     auto* status = host.Add<Panel>();
     status->SetHeight(20);
