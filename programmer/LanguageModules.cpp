@@ -133,6 +133,10 @@ void TMainForm::SwitchLanguage(tk::Component* sender)
         ReloadAllForms();
         ReshapeGrids();
         RestoreToolbars();
+        // The re-read gave the grids their stored read-only grey while the
+        // direct-edit option (a run-time value) and its check mark stayed on.
+        if (MainUnit().EditValuesDirectly)
+            ApplyEditingState();
         for (tk::MenuItem* item : {LanguageEnglish, LanguageFrench, LanguageItalian, LanguageGerman, LanguageRomanian})
             item->SetChecked(item == chosen);
         result.Done();

@@ -1479,7 +1479,13 @@ void TMainForm::MnuEditDirectlyClick(tk::Component*)
         return;
     }
     unit.EditValuesDirectly = unit.EditValuesDirectly ? 0 : 1;
-    MnuEditDirectly->SetChecked(!MnuEditDirectly->Checked());
+    ApplyEditingState();
+}
+
+void TMainForm::ApplyEditingState()
+{
+    const TMainUnitState& unit = MainUnit();
+    MnuEditDirectly->SetChecked(unit.EditValuesDirectly != 0);
     const auto setEditing = [](tk::StringGrid& grid, bool on) {
         grid.SetOptions(on ? (grid.Options() | tk::goEditing) : (grid.Options() & ~static_cast<unsigned>(tk::goEditing)));
         grid.SetColor(on ? tk::clWindow : tk::clBtnFace);

@@ -386,6 +386,9 @@ public:
     void Action_DecExecute(tk::Component* sender);
     void Action_AsciiExecute(tk::Component* sender);
     void MnuEditDirectlyClick(tk::Component* sender);
+    // The grids take typed values (white) or not (grey) after the direct-edit
+    // option and the memories present; the menu item's check mark agrees.
+    void ApplyEditingState();
     void SG1SelectCell(tk::Component* sender, int col, int row, bool& canSelect);
     void SG2SelectCell(tk::Component* sender, int col, int row, bool& canSelect);
     void SG1SetEditText(tk::Component* sender, int col, int row, const std::string& value);

@@ -13,6 +13,7 @@
 #include "toolkit/StdCtrls.h"
 #include "toolkit/StrConv.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -123,6 +124,11 @@ TSystemInfo::TSystemInfo(TPortIO* port, int portCount) : port_(port), portCount_
     BindField("ETSMinms", ETSMinms);
     BindField("EParportnum", EParportnum);
     BindField("BitBtn1", BitBtn1);
+    BindField("GroupBox3", GroupBox3);
+    BindField("Label12", Label12);
+    BindField("Label13", Label13);
+    BindField("Label14", Label14);
+    BindField("Label15", Label15);
 
     ReadDescription();
 }
@@ -168,6 +174,28 @@ void TSystemInfo::FormCreate(tk::Component*)
     ETSMinms->SetText(timeStamp != 0 ? FloatToStrGeneral(static_cast<double>(tsRes)) : "0");
 
     ReadMode = false;
+
+    legendDesign_ = {POINT{Label14->Left(), Label14->Top()}, POINT{Label15->Left(), Label15->Top()},
+                     GroupBox3->Height(), BitBtn1->Top(), ClientHeight()};
+}
+
+void TSystemInfo::LayOutLegend()
+{
+    const LegendDesign& design = legendDesign_;
+    const int right = std::max(design.lit.x + Label14->Width(), design.off.x + Label15->Width());
+    const bool beside = right <= GroupBox3->ClientWidth() - Label12->Left();
+    const int step = Label13->Top() - Label12->Top();
+    const int grow = beside ? 0 : 2 * step;
+    if (beside) {
+        Label14->SetBounds(design.lit.x, design.lit.y, Label14->Width(), Label14->Height());
+        Label15->SetBounds(design.off.x, design.off.y, Label15->Width(), Label15->Height());
+    } else {
+        Label14->SetBounds(Label12->Left(), Label13->Top() + step, Label14->Width(), Label14->Height());
+        Label15->SetBounds(Label12->Left(), Label13->Top() + 2 * step, Label15->Width(), Label15->Height());
+    }
+    GroupBox3->SetHeight(design.groupHeight + grow);
+    BitBtn1->SetTop(design.buttonTop + grow);
+    SetClientHeight(design.clientHeight + grow);
 }
 
 void TSystemInfo::UpdateCheckupControls(bool available)
@@ -193,6 +221,8 @@ void TSystemInfo::ShowUnavailable()
 
 void TSystemInfo::FormShow(tk::Component*)
 {
+    // The legend's texts are the language's: laid out at every showing.
+    LayOutLegend();
     DataBits = ControlBits = StatusBits = "00000000";
     if (!port_ || !PortAvailable()) {
         ShowUnavailable();

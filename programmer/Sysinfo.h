@@ -24,6 +24,7 @@ class Edit;
 class CheckBox;
 class Label;
 class BitBtn;
+class GroupBox;
 }
 
 // The general floating-point rendering of the program's number displays:
@@ -105,6 +106,16 @@ public:
     tk::Edit* ETSMinms = nullptr;
     tk::Edit* EParportnum = nullptr;
     tk::BitBtn* BitBtn1 = nullptr;
+    tk::GroupBox* GroupBox3 = nullptr;
+    tk::Label* Label12 = nullptr;
+    tk::Label* Label13 = nullptr;
+    tk::Label* Label14 = nullptr;
+    tk::Label* Label15 = nullptr;
+
+    // Puts the right-hand half of the port-bits legend beside the left one
+    // as designed when its texts fit the group box, else under it (the box,
+    // the Close button and the window grow by the two lines).
+    void LayOutLegend();
 
 private:
     // The only ways to the I/O ports: nothing is read or written without a
@@ -115,6 +126,12 @@ private:
     // ReadMode allows) or disables them all.
     void UpdateCheckupControls(bool available);
     void ShowUnavailable();
+
+    // The designed places of what LayOutLegend moves.
+    struct LegendDesign {
+        POINT lit{}, off{};
+        int groupHeight = 0, buttonTop = 0, clientHeight = 0;
+    } legendDesign_;
 
     TPortIO* port_ = nullptr;
     int portCount_ = 0;

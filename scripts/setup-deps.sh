@@ -5,8 +5,10 @@ set -euo pipefail
 
 # fonts-liberation (v1, not fonts-liberation2) carries Liberation Sans Narrow,
 # which has Arial Narrow's widths: the grids' font where Arial Narrow is missing.
+# fonts-wine carries Marlett, the title bars' button symbols (see wine-env.sh).
 packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386
-          xvfb xauth googletest clang libclang-rt-14-dev fp-utils libchm-bin python3 fonts-liberation)
+          xvfb xauth googletest clang libclang-rt-14-dev fp-utils libchm-bin python3 fonts-liberation
+          fonts-wine)
 
 missing=()
 for p in "${packages[@]}"; do

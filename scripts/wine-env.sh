@@ -37,6 +37,14 @@ zp_wine_up() {
   # A server already running for this prefix answers 2: it is just as warm.
   wineserver -p >/dev/null 2>&1 </dev/null || true
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  # Debian's Wine does not load the faces of its own font folder, so the
+  # title bars' Marlett symbols fell to another face and read "0 1 r".
+  # A font in the prefix's Fonts folder is loaded; Marlett alone, so that no
+  # other text changes face.
+  local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then
+    cp "$marlett" "$fonts/marlett.ttf"
+  fi
   # Xvfb has no window manager: unmanaged windows hide and show at once
   # instead of waiting about two seconds for one.
   if [ ! -e "$WINEPREFIX/.zp-unmanaged" ]; then

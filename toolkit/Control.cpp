@@ -545,6 +545,22 @@ void Control::MouseLeave() {
 
 bool Control::DialogChar(char, ShiftState) { return false; }
 
+bool IsAccelChar(char key, const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        // Upper-cased through the system, so letters of the code page
+        // outside ASCII (French, Romanian) match their capitals too.
+        char pair[2] = {caption[i + 1], key};
+        ::CharUpperBuffA(pair, 2);
+        return pair[0] == pair[1];
+    }
+    return false;
+}
+
 void Control::Click() {
     if (!CanFireEvents()) return;
     if (OnClick) OnClick(this);

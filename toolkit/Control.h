@@ -508,6 +508,9 @@ protected:
 Color ColorFromValue(const Value& value, ReadContext& ctx);
 
 // Shift state of the keyboard now (through the input seam).
+// True when `key` is the letter after the first single '&' of `caption`
+// (case ignored): the control's mnemonic.
+bool IsAccelChar(char key, const std::string& caption);
 ShiftState KeyboardShiftState();
 // Shift state of a mouse message's key flags plus Alt from the keyboard.
 ShiftState MouseShiftState(WPARAM keys);

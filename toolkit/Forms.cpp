@@ -586,6 +586,18 @@ bool Form::ClickDialogButton(bool defaultButton) {
     return false;
 }
 
+bool Form::DialogChar(char key, ShiftState shift) {
+    if (shift & ssCtrl) return false;
+    std::vector<Control*> all;
+    CollectControls(*this, all);
+    LifeToken alive = Token();
+    for (Control* c : all) {
+        if (ControlUsable(c) && c->DialogChar(key, shift)) return true;
+        if (!alive.Alive()) return true;
+    }
+    return false;
+}
+
 bool Form::DialogKey(WORD key, ShiftState shift) {
     if (shift & (ssAlt | ssCtrl)) return false;
     switch (key) {
@@ -667,15 +679,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             source && source->DispatchPopup(reinterpret_cast<HMENU>(wParam)))
             return 0;
         break;
-    case WM_SYSCHAR: {
-        std::vector<Control*> all;
-        CollectControls(*this, all);
-        ShiftState shift = KeyboardShiftState();
-        for (Control* c : all) {
-            if (ControlUsable(c) && c->DialogChar(NarrowChar(wParam), shift)) return 0;
-        }
+    case WM_SYSCHAR:
+        if (DialogChar(NarrowChar(wParam), KeyboardShiftState())) return 0;
         break;
-    }
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         const SizeConstraints& c = Constraints();
@@ -797,6 +803,10 @@ bool Application::ProcessMessage(MSG& msg) {
             CancelHint();
             if (PreTranslateKey(msg)) return true;
             break;
+        case WM_CHAR:
+        case WM_SYSCHAR:
+            if (PreTranslateChar(msg)) return true;
+            break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
@@ -828,6 +838,27 @@ bool Application::PreTranslateKey(MSG& msg) {
         if (!wanted && alive.Alive() && form->DialogKey(key, shift)) return true;
     }
     return false;
+}
+
+// A typed character reaches the focused control, not the form: mnemonics are
+// found here, as the system's dialogs do. Alt+letter always asks the form's
+// controls; a plain letter only where the focus is on a button, a check box
+// or the form itself, since every other control may take it as input.
+bool Application::PreTranslateChar(MSG& msg) {
+    WinControl* target = WinControl::FindFromHandle(msg.hwnd);
+    Form* form = target ? target->ParentForm() : nullptr;
+    if (!form) return false;
+    const ShiftState shift = KeyboardShiftState();
+    if (msg.message == WM_CHAR) {
+        if (shift & (ssAlt | ssCtrl)) return false;
+        if (target != form) {
+            const auto code =
+                static_cast<UINT>(::SendMessageW(msg.hwnd, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg)));
+            const UINT buttons = DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON;
+            if ((code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) || !(code & buttons)) return false;
+        }
+    }
+    return form->DialogChar(NarrowChar(msg.wParam), shift);
 }
 
 void Application::HandleException() {

@@ -127,6 +127,9 @@ public:
     // Tab / Shift+Tab moves the focus; Enter clicks the default button (or
     // the focused one), Esc the cancel button. True when taken.
     virtual bool DialogKey(WORD key, ShiftState shift);
+    // A mnemonic (Alt+letter, or a letter typed where no control takes
+    // text) offered to the form's controls in order. True when taken.
+    bool DialogChar(char key, ShiftState shift) override;
     // Focus to the next (or previous) tab stop after `current`.
     void SelectNext(WinControl* current, bool forward);
     void FocusControl(WinControl* control);
@@ -303,6 +306,7 @@ protected:
 
 private:
     bool PreTranslateKey(MSG& msg);
+    bool PreTranslateChar(MSG& msg);
     void HintTimerTick();
     void ShowHintFor(Control* control);
     void StopHintTracking();

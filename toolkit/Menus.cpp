@@ -252,15 +252,17 @@ void MenuItem::SetShortCut(ShortCut sc) {
     Changed(false);
 }
 
+// A picture sizes the picture column of the whole submenu (see
+// ColumnPictureSize): its siblings are laid out again with it.
 void MenuItem::SetImageIndex(int index) {
     if (index == imageIndex_) return;
     imageIndex_ = index;
-    Changed(false);
+    Changed(true);
 }
 
 void MenuItem::SetBitmap(const Bitmap& bitmap) {
     bitmap_ = bitmap;
-    Changed(false);
+    Changed(true);
 }
 
 void MenuItem::SetAction(Action* action) {
@@ -340,8 +342,39 @@ ImageList* MenuItem::PictureList() const {
 // colour included (a green or magenta square); the owner window draws the
 // picture itself instead, over the item's own background.
 HBITMAP MenuItem::MenuBitmap() {
-    if (bitmap_.Empty() && !PictureList()) return nullptr;
-    return HBMMENU_CALLBACK;
+    if (!bitmap_.Empty() || PictureList()) return HBMMENU_CALLBACK;
+    // An item without a picture in a submenu with pictures gets an empty one
+    // of the column's size: some platforms (Wine) start every item's text
+    // after the picture column but count the column only in the widths of
+    // items that have a picture, so a longer caption without one lost its
+    // end and ran into its shortcut.
+    // In the menu bar an item's text is drawn clipped to about its measured
+    // width (Wine: two average character widths less twelve pixels beside
+    // it), so a caption whose ink passes that width ("Affichage" in a
+    // substituted font) lost its last letter: an empty picture as wide as
+    // that ink widens every bar item.
+    const SIZE column = ColumnPictureSize();
+    return column.cx > 0 ? HBMMENU_CALLBACK : nullptr;
+}
+
+bool MenuItem::InMenuBar() const {
+    return parent_ && parent_->menu_ && dynamic_cast<MainMenu*>(parent_->menu_);
+}
+
+SIZE MenuItem::ColumnPictureSize() {
+    SIZE column{0, 0};
+    if (InMenuBar()) {
+        const SIZE own = PictureSize();
+        return own.cx > 0 ? own : SIZE{kInkOverhang + 1, 1};
+    }
+    if (!parent_) return PictureSize();
+    for (MenuItem* sibling : parent_->items_) {
+        if (!sibling->visible_ || sibling->IsLine()) continue;
+        const SIZE size = sibling->PictureSize();
+        column.cx = std::max(column.cx, size.cx);
+        column.cy = std::max(column.cy, size.cy);
+    }
+    return column;
 }
 
 SIZE MenuItem::PictureSize() {
@@ -375,7 +408,7 @@ bool MeasureMenuPicture(MEASUREITEMSTRUCT& item) {
     if (item.CtlType != ODT_MENU) return false;
     MenuItem* found = MenuItemByCommand(item.itemID);
     if (!found) return false;
-    const SIZE size = found->PictureSize();
+    const SIZE size = found->ColumnPictureSize();
     item.itemWidth = static_cast<UINT>(size.cx);
     item.itemHeight = static_cast<UINT>(size.cy);
     return true;

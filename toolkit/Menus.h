@@ -116,6 +116,10 @@ private:
     HBITMAP MenuBitmap();
     ImageList* PictureList() const;
     SIZE PictureSize();
+    // The largest picture among the visible items of this item's submenu;
+    // in the menu bar its own, or the room for a caption's ink.
+    SIZE ColumnPictureSize();
+    bool InMenuBar() const;
     void DrawPicture(HDC dc, const RECT& area, bool enabled);
     friend bool MeasureMenuPicture(MEASUREITEMSTRUCT& item);
     friend bool DrawMenuPicture(const DRAWITEMSTRUCT& item);

@@ -162,21 +162,9 @@ void Label::FontChanged() {
 
 bool Label::DialogChar(char key, ShiftState shift) {
     (void)shift;
-    if (!showAccelChar_ || !focusControl_ || !Enabled()) return false;
-    const std::string text = Caption();
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != '&') continue;
-        if (text[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        if (std::toupper(static_cast<unsigned char>(text[i + 1])) == std::toupper(static_cast<unsigned char>(key))) {
-            if (focusControl_->CanFocus()) focusControl_->SetFocus();
-            return true;
-        }
-        break;
-    }
-    return false;
+    if (!showAccelChar_ || !focusControl_ || !Enabled() || !IsAccelChar(key, Caption())) return false;
+    if (focusControl_->CanFocus()) focusControl_->SetFocus();
+    return true;
 }
 
 namespace {
@@ -214,6 +202,14 @@ void Button::SetDefault(bool on) {
 void Button::ActionChange(BasicAction& action, bool checkDefaults) {
     WinControl::ActionChange(action, checkDefaults);
     ApplyActionTo(*this, action, checkDefaults);
+}
+
+// A button's mnemonic focuses and clicks it, as a press would.
+bool Button::DialogChar(char key, ShiftState) {
+    if (!IsAccelChar(key, Caption()) || !CanFocus()) return false;
+    SetFocus();
+    Click();
+    return true;
 }
 
 void Button::Click() {
@@ -471,6 +467,13 @@ void CheckBox::ActionChange(BasicAction& action, bool checkDefaults) {
     }
 }
 
+bool CheckBox::DialogChar(char key, ShiftState) {
+    if (!IsAccelChar(key, Caption()) || !CanFocus()) return false;
+    SetFocus();
+    Toggle();
+    return true;
+}
+
 void CheckBox::Toggle() {
     switch (state_) {
     case cbUnchecked: SetState(cbChecked); break;
@@ -506,6 +509,13 @@ void RadioButton::CreateParams(WindowCreateParams& params) {
 void RadioButton::CreateWnd() {
     WinControl::CreateWnd();
     ::SendMessageA(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool RadioButton::DialogChar(char key, ShiftState) {
+    if (!IsAccelChar(key, Caption()) || !CanFocus()) return false;
+    SetFocus();
+    SetChecked(true);
+    return true;
 }
 
 void RadioButton::SetChecked(bool on) {
@@ -679,10 +689,12 @@ void GroupBox::Paint(Canvas& canvas) {
     canvas.RequireBrush();
     ::DrawEdge(canvas.Handle(), &frame, EDGE_ETCHED, BF_RECT);
     if (caption.empty()) return;
+    // The gap in the frame holds the caption's ink, which may reach past its
+    // measured width, and a pixel of space on either side.
     ::OffsetRect(&text, 8, 0);
-    text.right = std::min(text.right + 2, static_cast<LONG>(client.right - 8));
+    text.right = std::min(text.right + kInkOverhang + 2, static_cast<LONG>(client.right - 8));
     canvas.FillRect(text);
-    ::OffsetRect(&text, 1, 0);
+    ++text.left;
     canvas.brush.style = BrushStyle::Clear;
     if (Enabled()) {
         canvas.DrawText(text, caption, DT_SINGLELINE);

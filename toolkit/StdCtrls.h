@@ -70,6 +70,7 @@ public:
     void SetModalResult(ModalResult r) { modalResult_ = r; }
 
     void Click() override;
+    bool DialogChar(char key, ShiftState shift) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void ActionChange(BasicAction& action, bool checkDefaults) override;
 
@@ -146,6 +147,8 @@ public:
     void SetAlignment(Alignment a);
     // What a click does: unchecked -> checked (-> grayed) -> unchecked.
     void Toggle();
+    // Its mnemonic focuses and toggles it.
+    bool DialogChar(char key, ShiftState shift) override;
 
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void ActionChange(BasicAction& action, bool checkDefaults) override;
@@ -168,6 +171,8 @@ public:
     RadioButton();
     bool Checked() const { return checked_; }
     void SetChecked(bool on);
+    // Its mnemonic focuses and checks it.
+    bool DialogChar(char key, ShiftState shift) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 protected:

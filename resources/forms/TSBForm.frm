@@ -5,7 +5,7 @@ object SBForm: TSBForm
   BorderStyle = bsDialog
   Caption = 'Special Bits'
   ClientHeight = 336
-  ClientWidth = 380
+  ClientWidth = 400
   FormStyle = fsStayOnTop
   Position = poScreenCenter
   object Label1: TLabel
@@ -18,7 +18,7 @@ object SBForm: TSBForm
   object SpecBitsGrid: TStringGrid
     Left = 10
     Top = 28
-    Width = 360
+    Width = 380
     Height = 220
     ColCount = 3
     DefaultRowHeight = 17
@@ -45,7 +45,7 @@ object SBForm: TSBForm
     Caption = 'Press Cancel to abort programming.'
   end
   object BitBtn1: TBitBtn
-    Left = 96
+    Left = 106
     Top = 300
     Width = 80
     Height = 25
@@ -53,7 +53,7 @@ object SBForm: TSBForm
     Kind = bkOK
   end
   object BitBtn2: TBitBtn
-    Left = 204
+    Left = 214
     Top = 300
     Width = 80
     Height = 25

@@ -69,6 +69,11 @@ void ExpectWhollyPainted(tk::Form& form, const std::string& what)
         const int height = group ? std::abs(c->GetFont().height) + 4 : c->Height();  // a group's text: its top strip
         const RECT r{at.x - client.left, at.y - client.top, at.x - client.left + c->Width(), at.y - client.top + height};
         EXPECT_GT(screen::InkIn(pixels, r), 0) << what << ": " << c->Name() << " '" << c->Caption() << "' shows nothing";
+        // A label longer than the box it lies in is cut at the box's edge.
+        if (!group) {
+            EXPECT_LE(c->Left() + c->Width(), c->Parent()->ClientWidth())
+                << what << ": " << c->Name() << " '" << c->Caption() << "' runs out of its box";
+        }
     }
     form.Hide();
 }
@@ -94,8 +99,13 @@ TEST_F(OnScreen, EveryDialogPaintsEveryPixelAndShowsEveryTextInEveryLanguage)
         const std::string in = std::string(" in ") + language.name;
         Check<TFillForm>("Fill Buffer" + in);
         Check<TSystemInfo>("System Info" + in);
-        Check<TSBForm>("Special Bits" + in,
-                       [](TSBForm& f) { f.Fill("Fuse Bits", "ATDEMO", {"CKSEL0", "CKSEL1"}, {1, 0}); });
+        Check<TSBForm>("Special Bits" + in, [](TSBForm& f) {
+            // More bits than rows in sight: the vertical scroll bar shows, and the
+            // Programmed column still lies wholly beside it.
+            f.Fill("Fuse Bits", "ATDEMO", std::vector<std::string>(16, "CKSEL0"), std::vector<std::uint8_t>(16, 1));
+            f.SpecBitsGrid->HandleNeeded();
+            EXPECT_LE(f.SpecBitsGrid->CellRect(2, 1).right, f.SpecBitsGrid->ClientWidth());
+        });
         Check<TCloneForm>("Cloning Options" + in);
         Check<TPlugInForm>("Plug-Ins" + in);
         Check<TAboutBox>("About" + in);

@@ -230,6 +230,27 @@ TEST_F(LanguageSwitch, WithoutAPlugInTheGridsShowTheBuffersAgain)
     EXPECT_EQ(form_->SG2->RowCount(), 33);
 }
 
+// The direct-edit option is the program's own: a switch leaves it on, and
+// the grids keep taking typed values (white) as its check mark says.
+TEST_F(LanguageSwitch, TheGridsKeepTheDirectEditOption)
+{
+    TMainUnitState& unit = MainUnit();
+    unit.DeviceName = "ATDEMOFL";
+    unit.FlashEnabled = 1;
+    unit.EEpromEnabled = 0;
+    unit.EditValuesDirectly = 1;
+    form_->ApplyEditingState();
+
+    Run("LANGUAGE=ITALIAN");
+
+    ASSERT_TRUE(form_->LanguageItalian->Checked());
+    EXPECT_TRUE(form_->MnuEditDirectly->Checked());
+    EXPECT_TRUE(form_->SG1->Options() & tk::goEditing);
+    EXPECT_EQ(form_->SG1->GetColor(), tk::clWindow);
+    EXPECT_FALSE(form_->SG2->Options() & tk::goEditing) << "no EEPROM: stays read-only";
+    EXPECT_EQ(form_->SG2->GetColor(), tk::clBtnFace);
+}
+
 // A shown main window: the switch lays it out again (the progress bar goes
 // back over the status bar, where the description's own place is not) and
 // its menu bar reads in the new language, in the bar and below it.

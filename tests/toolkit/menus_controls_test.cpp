@@ -102,6 +102,36 @@ TEST_F(MenuFixture, BarShowsCaptionsShortcutsSeparatorsAndChecks) {
     EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(::GetMenu(Wnd()), 0)), 3);
 }
 
+// A bar item is wide enough for its caption's ink, which passes the measured
+// width in some fonts ("Affichage" in Wine's substitute for the menu font),
+// plus the twelve pixels the system keeps beside the text.
+TEST_F(MenuFixture, BarItemsHoldTheirCaptionsInk) {
+    view->SetCaption("Affic&hage");
+    ::DrawMenuBar(Wnd());
+    ctltest::Pump();
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HFONT font = ::CreateFontIndirectW(&metrics.lfMenuFont);
+    Bitmap shot = Bitmap::CreateDIB(200, 40);
+    shot.GetCanvas().brush.color = clWhite;
+    shot.GetCanvas().FillRect({0, 0, 200, 40});
+    HGDIOBJ old = ::SelectObject(shot.DC(), font);
+    ::SetBkMode(shot.DC(), TRANSPARENT);
+    ::TextOutW(shot.DC(), 10, 10, L"Affichage", 9);
+    ::SelectObject(shot.DC(), old);
+    ::DeleteObject(font);
+    ::GdiFlush();
+    int left = 200, right = -1;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x)
+            if ((shot.Bits()[y * 200 + x] & 0xFFFFFF) != 0xFFFFFFu) left = std::min(left, x), right = std::max(right, x);
+    ASSERT_GE(right, left);
+    RECT item{};
+    ASSERT_TRUE(::GetMenuItemRect(Wnd(), ::GetMenu(Wnd()), 1, &item));
+    EXPECT_GE(item.right - item.left, right - left + 1 + 12);
+}
+
 TEST_F(MenuFixture, AttachingOrDroppingTheBarLaysTheFormOutAgain) {
     auto* status = host.Add<Panel>();
     status->SetHeight(20);
@@ -305,6 +335,7 @@ namespace {
 
 // The open menu as the display shows it, read from inside the menu's loop.
 std::vector<std::uint32_t> g_openMenu;
+int g_openMenuWidth = 0;
 
 void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
     ::KillTimer(nullptr, timer);
@@ -313,6 +344,7 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
         RECT r{};
         ::GetWindowRect(popup, &r);
         Bitmap shot = Bitmap::CreateDIB(r.right - r.left, r.bottom - r.top);
+        g_openMenuWidth = shot.Width();
         HDC screen = ::GetDC(nullptr);
         ::BitBlt(shot.DC(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
         ::ReleaseDC(nullptr, screen);
@@ -350,4 +382,43 @@ TEST(MenuPictures, OpenMenuDrawsTheBitmapWithoutItsTransparentColour) {
         EXPECT_EQ(std::count(g_openMenu.begin(), g_openMenu.end(), ctltest::Dib(ground)), 0);
         EXPECT_EQ(std::count(g_openMenu.begin(), g_openMenu.end(), 0x0000FFu), 64) << "the enabled picture alone is blue";
     }
+}
+
+// Room between the open menu's last dark (text) pixel and its right edge.
+int RoomRightOfText(PopupMenu& popup, Form* form) {
+    g_openMenu.clear();
+    ::SetTimer(nullptr, 0, 300, ReadOpenMenu);
+    popup.Popup(100, 100, form);
+    int rightmost = -1;
+    for (std::size_t i = 0; i < g_openMenu.size(); ++i) {
+        const std::uint32_t c = g_openMenu[i];
+        const bool dark = (c & 0xFF) < 0x60 && ((c >> 8) & 0xFF) < 0x60 && ((c >> 16) & 0xFF) < 0x60;
+        // The menu's own border is dark too: only the inside counts.
+        const int x = static_cast<int>(i % static_cast<std::size_t>(g_openMenuWidth));
+        if (dark && x < g_openMenuWidth - 3) rightmost = std::max(rightmost, x);
+    }
+    return g_openMenuWidth - rightmost;
+}
+
+// A caption without a picture beside items with pictures keeps the room a
+// menu without pictures gives it: the text is neither cut nor run into.
+TEST(MenuPictures, ACaptionWithoutAPictureIsShownWholeBesidePictures) {
+    ctltest::TestForm host;
+    Bitmap picture = Bitmap::CreateDIB(16, 16);
+    picture.GetCanvas().brush.color = clWhite;
+    picture.GetCanvas().FillRect({0, 0, 16, 16});
+    int room[2] = {};
+    for (bool pictures : {false, true}) {
+        auto* popup = host.Own<PopupMenu>();
+        auto* pictured = host.Own<MenuItem>();
+        pictured->SetCaption("Fuse");
+        if (pictures) pictured->SetBitmap(picture);
+        popup->Items().Add(pictured);
+        auto* plain = host.Own<MenuItem>();
+        plain->SetCaption("Cloner le composant");
+        popup->Items().Add(plain);
+        room[pictures] = RoomRightOfText(*popup, host.form);
+        ASSERT_FALSE(g_openMenu.empty()) << "the menu did not open";
+    }
+    EXPECT_GE(room[true], room[false] - 1) << "the caption beside pictures lost its end";
 }

@@ -303,3 +303,34 @@ TEST(ContainersOnScreen, WindowlessControlsOnASystemWindowShow) {
         EXPECT_GT(screen::InkIn(face, RECT{40, 20, 80, 36}), 0) << "round " << round;
     }
 }
+
+// A control's underlined letter works it from the keyboard as in the
+// system's dialogs: with Alt from anywhere, alone only where the focus is not
+// in a control that takes text.
+TEST(Mnemonics, AltLetterOrALetterOffTextInputWorksTheControl) {
+    ctltest::TestForm host;
+    auto* close = host.Add<Button>();
+    close->SetCaption("&Close");
+    close->SetBounds(10, 10, 80, 25);
+    auto* read = host.Add<CheckBox>();
+    read->SetCaption("&Read");
+    read->SetBounds(10, 40, 80, 17);
+    auto* edit = host.Add<Edit>();
+    edit->SetBounds(10, 60, 80, 21);
+    int clicks = 0;
+    close->OnClick = [&](Component*) { ++clicks; };
+    const auto type = [](WinControl* focus, UINT down, WORD key, LPARAM flags) {
+        focus->SetFocus();
+        ::PostMessageW(focus->Handle(), down, key, 1 | flags);
+        ::PostMessageW(focus->Handle(), down + 1, key, 0xC0000001 | flags);
+        for (int i = 0; i < 5; ++i) App().ProcessMessages();
+    };
+    type(edit, WM_SYSKEYDOWN, 'C', 1 << 29);
+    EXPECT_EQ(clicks, 1) << "Alt+C from the edit";
+    type(close, WM_KEYDOWN, 'R', 0);
+    EXPECT_TRUE(read->Checked()) << "R on the focused button";
+    EXPECT_EQ(::GetFocus(), read->Handle());
+    type(edit, WM_KEYDOWN, 'C', 0);
+    EXPECT_EQ(clicks, 1) << "C typed into the edit";
+    EXPECT_EQ(edit->Text(), "c");
+}
