@@ -27,6 +27,22 @@ RECT MeasureText(const Font& font, const std::string& text, UINT flags, int widt
     return r;
 }
 
+// A caption in its enabled colour, or embossed (highlight one pixel down and
+// right under shadow) as the platform draws disabled texts.
+void DrawStateText(Canvas& canvas, RECT r, const std::string& text, UINT flags, bool enabled, Color ink) {
+    if (enabled) {
+        canvas.font.color = ink;
+        canvas.DrawText(r, text, flags);
+        return;
+    }
+    RECT shifted = r;
+    ::OffsetRect(&shifted, 1, 1);
+    canvas.font.color = clBtnHighlight;
+    canvas.DrawText(shifted, text, flags);
+    canvas.font.color = clBtnShadow;
+    canvas.DrawText(r, text, flags);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -65,16 +81,7 @@ void Label::Paint(Canvas& canvas) {
         const int h = calc.bottom - calc.top;
         r.top = layout_ == tlBottom ? r.bottom - h : (r.bottom - h) / 2;
     }
-    if (Enabled()) {
-        canvas.DrawText(r, text, flags);
-    } else {
-        RECT shifted = r;
-        ::OffsetRect(&shifted, 1, 1);
-        canvas.font.color = clBtnHighlight;
-        canvas.DrawText(shifted, text, flags);
-        canvas.font.color = clBtnShadow;
-        canvas.DrawText(r, text, flags);
-    }
+    DrawStateText(canvas, r, text, flags, Enabled(), canvas.font.color);
 }
 
 void Label::AdjustBounds() {
@@ -381,17 +388,7 @@ void BitBtn::PaintFace(Canvas& canvas, bool pressed, bool focused) {
         canvas.DrawTransparent(gpos.x + off, gpos.y + off, piece, glyph.TransparentColor());
     }
     if (!caption.empty()) {
-        if (Enabled()) {
-            canvas.font.color = GetFont().color;
-            canvas.DrawText(text, caption, DT_SINGLELINE);
-        } else {
-            RECT shifted = text;
-            ::OffsetRect(&shifted, 1, 1);
-            canvas.font.color = clBtnHighlight;
-            canvas.DrawText(shifted, caption, DT_SINGLELINE);
-            canvas.font.color = clBtnShadow;
-            canvas.DrawText(text, caption, DT_SINGLELINE);
-        }
+        DrawStateText(canvas, text, caption, DT_SINGLELINE, Enabled(), GetFont().color);
     }
     if (focused) {
         RECT f = inner;
@@ -696,16 +693,7 @@ void GroupBox::Paint(Canvas& canvas) {
     canvas.FillRect(text);
     ++text.left;
     canvas.brush.style = BrushStyle::Clear;
-    if (Enabled()) {
-        canvas.DrawText(text, caption, DT_SINGLELINE);
-    } else {
-        RECT shifted = text;
-        ::OffsetRect(&shifted, 1, 1);
-        canvas.font.color = clBtnHighlight;
-        canvas.DrawText(shifted, caption, DT_SINGLELINE);
-        canvas.font.color = clBtnShadow;
-        canvas.DrawText(text, caption, DT_SINGLELINE);
-    }
+    DrawStateText(canvas, text, caption, DT_SINGLELINE, Enabled(), canvas.font.color);
 }
 
 // ---------------------------------------------------------------------------
