@@ -7,22 +7,8 @@
 #include "toolkit/Canvas.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
-#include "toolbars/BarCommon.h"
+#include "tests/support/HookShutdown.h"
 #include "toolkit/Resources.h"
-
-namespace {
-
-// The window hooks of the toolbar buttons go when the tests end, as they do
-// when the program ends.
-class HookShutdownEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override { ShutdownHooks(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const kHookShutdown =
-    ::testing::AddGlobalTestEnvironment(new HookShutdownEnvironment);
-
-}  // namespace
 
 void PumpMessages()
 {

@@ -11,20 +11,10 @@
 #include "programmer/Sysinfo.h"
 #include "resources/StringIds.h"
 #include "toolkit/Forms.h"
-#include "toolbars/BarCommon.h"
+#include "tests/support/HookShutdown.h"
 #include "toolkit/Resources.h"
 
 namespace {
-
-// The window hooks of the toolbar buttons go when the tests end, as they do
-// when the program ends.
-class HookShutdownEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override { ShutdownHooks(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const kHookShutdown =
-    ::testing::AddGlobalTestEnvironment(new HookShutdownEnvironment);
 
 constexpr std::size_t kDemoFlashSize = 8192;
 constexpr std::size_t kDemoEEpromSize = 512;
