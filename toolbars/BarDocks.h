@@ -74,8 +74,9 @@ HBITMAP CreateHalftoneBitmap();
 // The caption text that fits `width` on `dc`: whole, or cut with "..." (at
 // least one character stays before the dots).
 std::string FitCaptionText(HDC dc, const std::string& text, int width);
+// `brush` is a half-tone pattern brush to use (one is made when null).
 void DrawDraggingOutline(HDC dc, const RECT* newRect, const RECT* oldRect, bool newDocked, bool oldDocked,
-                         int floatingBorder);
+                         int floatingBorder, HBRUSH brush = nullptr);
 
 // --- TDock -------------------------------------------------------------------
 class TDock : public tk::CustomControl {

@@ -10,7 +10,8 @@
 
 #include <algorithm>
 
-TDesktopOutline::TDesktopOutline(int floatingBorder) : border_(floatingBorder) {
+TDesktopOutline::TDesktopOutline(int floatingBorder)
+    : pattern_(CreateHalftoneBitmap()), brush_(::CreatePatternBrush(pattern_.Get())), border_(floatingBorder) {
     HWND desktop = ::GetDesktopWindow();
     // Another program's drag may hold the lock; ours still draws.
     locked_ = ::LockWindowUpdate(desktop) != FALSE;
@@ -24,7 +25,7 @@ TDesktopOutline::~TDesktopOutline() {
         // A fresh context: what ran in the loop may have changed the old one.
         if (HDC dc = ::GetDCEx(desktop, nullptr, DCX_LOCKWINDOWUPDATE | DCX_CACHE | DCX_WINDOW)) {
             try {
-                DrawDraggingOutline(dc, nullptr, &current_, false, docked_, border_);
+                DrawDraggingOutline(dc, nullptr, &current_, false, docked_, border_, brush_.Get());
             } catch (...) {
             }
             ::ReleaseDC(desktop, dc);
@@ -37,7 +38,8 @@ void TDesktopOutline::Show(const RECT& rect, bool docked) {
     const bool hadOld = !::IsRectEmpty(&current_);
     const bool hasNew = !::IsRectEmpty(&rect);
     if (dc_ && (hadOld || hasNew))
-        DrawDraggingOutline(dc_, hasNew ? &rect : nullptr, hadOld ? &current_ : nullptr, docked, docked_, border_);
+        DrawDraggingOutline(dc_, hasNew ? &rect : nullptr, hadOld ? &current_ : nullptr, docked, docked_, border_,
+                            brush_.Get());
     current_ = hasNew ? rect : RECT{};
     docked_ = docked;
 }
@@ -76,6 +78,7 @@ struct TCustomToolWindow::DragState {
     bool floatingForbidden = false;
     std::vector<TDock*> docks;
     std::vector<tk::LifeToken> dockTokens;
+    std::vector<RECT> dockRects;  // on screen; nothing moves them before the drop
     std::vector<Size> sizes;  // [0] floating, then one per dock
     TDock* under = nullptr;
     HCURSOR cursor = nullptr;
@@ -149,7 +152,7 @@ void TCustomToolWindow::CollectDocks(std::vector<TDock*>& docks) {
 
 bool TCustomToolWindow::DockHitTest(const DragState& drag, std::size_t sizeIndex, POINT p) const {
     TDock* dock = drag.sizes[sizeIndex].dock;
-    RECT r = ScreenRectOf(dock);
+    RECT r = drag.dockRects[sizeIndex - 1];
     const RECT s = drag.OutlineAt(sizeIndex, p);
     const bool vertical = DockOrientationOf(dock) == doVertical;
     if (r.right <= r.left || r.bottom <= r.top) {
@@ -237,7 +240,10 @@ void TCustomToolWindow::DragLoop(int x, int y) {
     } else {
         CollectDocks(drag.docks);
     }
-    for (TDock* d : drag.docks) drag.dockTokens.push_back(d->Token());
+    for (TDock* d : drag.docks) {
+        drag.dockTokens.push_back(d->Token());
+        drag.dockRects.push_back(ScreenRectOf(d));
+    }
 
     const TDockOrientation current = DockOrientationOf(dockedTo_);
     RECT frame{};

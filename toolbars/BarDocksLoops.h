@@ -24,6 +24,8 @@ public:
 
 private:
     HDC dc_ = nullptr;
+    tk::BitmapHandle pattern_;
+    tk::BrushHandle brush_;
     bool locked_ = false;
     int border_;
     RECT current_{};
