@@ -8,8 +8,9 @@
 // erased and drawn) and one resize step, in microseconds, inside the real
 // modal loops over a scripted drag across the form. Target: under 1 ms.
 //
-// dock_bench.exe [--show SECONDS]: with --show, first keeps a form with a top
-// and a bottom dock and one floating bar on screen for a screenshot.
+// dock_bench.exe [--show SECONDS | --drag SECONDS]: keeps a form with a top
+// and a bottom dock and one floating bar (resized to its second width) on
+// screen for a screenshot; with --drag, in the middle of a drag of a bar.
 #include "toolbars/BarButtons.h"
 #include "toolbars/BarToolbar.h"
 #include "toolkit/Forms.h"
@@ -124,28 +125,15 @@ int CountWindows() {
     return n;
 }
 
-void Show(int seconds) {
-    TestForm t;
-    TToolbar* floating = t.bars[3];
-    floating->SetCloseButton(true);
-    floating->SetDockedTo(nullptr);
-    floating->SetBounds(t.form.Left() + 360, t.form.Top() + 130, floating->Width(), floating->Height());
-    TToolbar* inBottom = t.bars[1];
-    inBottom->SetDockedTo(t.bottom);
-    const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
-    while (::GetTickCount() < end) {
-        Pump();
-        ::Sleep(20);
-    }
-}
-
 // Plays cursor positions inside a modal loop: each step puts the cursor
 // there and posts a move to the bar (measured with it: one step of the
 // stepper itself, a PostMessage and a dispatch); the time from one step's post to the
 // next step's dispatch is the loop's handling of that move.
 class Stepper {
 public:
-    Stepper(HWND target, std::vector<POINT> points) : target_(target), points_(std::move(points)) {
+    // `release`: the last step lets the button go (else Esc cancels).
+    Stepper(HWND target, std::vector<POINT> points, bool release = false)
+        : target_(target), points_(std::move(points)), release_(release) {
         WNDCLASSA wc{};
         wc.lpfnWndProc = &Stepper::Proc;
         wc.hInstance = ::GetModuleHandleA(nullptr);
@@ -166,7 +154,10 @@ private:
         const double now = Now();
         if (self->next_ > 0) self->steps.push_back(now - self->posted_);
         if (self->next_ == self->points_.size()) {
-            ::PostMessageA(self->target_, WM_KEYDOWN, VK_ESCAPE, 0);
+            if (self->release_)
+                ::PostMessageA(self->target_, WM_LBUTTONUP, 0, 0);
+            else
+                ::PostMessageA(self->target_, WM_KEYDOWN, VK_ESCAPE, 0);
             return 0;
         }
         const POINT p = self->points_[self->next_++];
@@ -181,12 +172,71 @@ private:
     HWND target_;
     HWND wnd_ = nullptr;
     std::vector<POINT> points_;
+    bool release_;
     std::size_t next_ = 0;
     double posted_ = 0;
     // The cursor through the input seam: a real SetCursorPos adds moves of
     // its own and a warp of the X pointer to every step.
     tk::FakeInput input_;
 };
+
+HWND g_holdTarget = nullptr;
+
+void CALLBACK EndHold(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::PostMessageA(g_holdTarget, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+// Holds a drag of `bar` with the cursor at `at` for `seconds`, then cancels it.
+void HoldDrag(TToolbar* bar, POINT at, int seconds) {
+    tk::FakeInput input;
+    input.cursor = at;
+    g_holdTarget = bar->Handle();
+    ::SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, &EndHold);
+    POINT c = bar->ClientOrigin();
+    c.x -= 6;
+    ::ScreenToClient(bar->Handle(), &c);
+    ::SendMessageA(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.x - 6, 10));
+}
+
+// Resizes a floating `bar` by its right edge to its second candidate width.
+void ResizeToSecondWidth(TToolbar* bar) {
+    std::vector<POINT> sizes;
+    bar->ListCandidateSizes(sizes);
+    if (sizes.size() < 2) return;
+    RECT frame{};
+    bar->FloatingFrame(frame);
+    RECT wr{};
+    ::GetWindowRect(bar->Handle(), &wr);
+    const POINT edge{wr.right - 2, wr.top + 20};
+    Stepper stepper(bar->Handle(), {POINT{wr.left + sizes[1].x + frame.left + frame.right, edge.y}}, true);
+    stepper.At(edge);
+    stepper.Start();
+    ::SendMessageA(bar->Handle(), WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(edge.x, edge.y));
+}
+
+void Show(int seconds, bool drag) {
+    TestForm t;
+    TToolbar* floating = t.bars[3];
+    floating->SetCloseButton(true);
+    floating->SetDockedTo(nullptr);
+    floating->SetBounds(t.form.Left() + 360, t.form.Top() + 130, floating->Width(), floating->Height());
+    TToolbar* inBottom = t.bars[1];
+    inBottom->SetDockedTo(t.bottom);
+    Pump();
+    ResizeToSecondWidth(floating);
+    Pump();
+    if (drag) {
+        const POINT o = t.form.ClientOrigin();
+        HoldDrag(t.bars[0], POINT{o.x + 200, o.y + 150}, seconds);
+        return;
+    }
+    const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (::GetTickCount() < end) {
+        Pump();
+        ::Sleep(20);
+    }
+}
 
 // The stepper alone: the same posts and dispatches with a plain message loop
 // and a target that does nothing, so the loop's own share can be told apart.
@@ -250,8 +300,8 @@ void LoopSteps(TestForm& t, double& dragStep, double& sizeStep, std::size_t& dra
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--show") == 0) {
-        Show(std::atoi(argv[2]));
+    if (argc == 3 && (std::strcmp(argv[1], "--show") == 0 || std::strcmp(argv[1], "--drag") == 0)) {
+        Show(std::atoi(argv[2]), argv[1][2] == 'd');
         return 0;
     }
     TestForm t;
