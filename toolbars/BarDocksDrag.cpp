@@ -115,8 +115,8 @@ void TCustomToolWindow::MouseDown(tk::MouseButton button, tk::ShiftState shift, 
         return;
     }
     if (docked_) {
-        if (dockMode_ == dmCanFloat) {
-            SetParent(ParentFormOf(this));
+        if (tk::Form* form = ParentFormOf(this); form && dockMode_ == dmCanFloat) {
+            SetParent(form);
             if (alive.Alive()) KeepOnScreen(true);
         }
     } else if (lastDock_) {

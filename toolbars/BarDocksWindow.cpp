@@ -788,6 +788,8 @@ void TCustomToolWindow::TrackCloseButton() {
     const tk::LifeToken alive = Token();
     {
         tk::MouseLoop loop(h, this);
+        loop.Watch(dockedTo_);
+        loop.Watch(ParentFormOf(this));
         loop.Run([&](const MSG& m) {
             switch (m.message) {
             case WM_MOUSEMOVE: {
