@@ -244,6 +244,16 @@ TEST_F(DragTest, AwayFromDocksTheBarFloatsAtTheCursorLessTheScaledGrabPoint) {
     EXPECT_EQ(wr.left, to.x - ::MulDiv(bar->Width() - 1, grab.x, ref.x));
     EXPECT_EQ(wr.top, to.y - ::MulDiv(bar->Height() - 1, grab.y, ref.y));
     EXPECT_EQ(bar->FloatingTopLeft().x, wr.left);
+    // Dragged high up, the lowest 4 pixels of its caption band stay on screen.
+    Recorder* high = Bar("B", top, 3);
+    Script up(high->Handle(), &*input);
+    up.Mouse(POINT{600, 0}).Mouse(POINT{600, 0}, WM_LBUTTONUP);
+    Press(high, up, Handle(high));
+    RECT area{};
+    WorkAreaOfPoint(POINT{600, 0}, area);
+    RECT frame{};
+    high->FloatingFrame(frame);
+    EXPECT_EQ(high->Top(), area.top + 4 - frame.top);
 }
 
 TEST_F(DragTest, CtrlFloatsOverADockAndLettingGoDocksAgain) {
