@@ -4,11 +4,17 @@
 // the toolkit's owners; GetGuiResources answers 0 under Wine) and windows
 // left after 200 float/dock round trips of one bar. Target: no growth.
 //
-// dock_bench.exe [--show SECONDS]: with --show, first keeps a form with a top
-// and a bottom dock and one floating bar on screen for a screenshot.
+// Then one drag step (cursor read, dock hit tests, OnRequestDock, outline
+// erased and drawn) and one resize step, in microseconds, inside the real
+// modal loops over a scripted drag across the form. Target: under 1 ms.
+//
+// dock_bench.exe [--show SECONDS | --drag SECONDS]: keeps a form with a top
+// and a bottom dock and one floating bar (resized to its second width) on
+// screen for a screenshot; with --drag, in the middle of a drag of a bar.
 #include "toolbars/BarButtons.h"
 #include "toolbars/BarToolbar.h"
 #include "toolkit/Forms.h"
+#include "toolkit/TestSeams.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -119,7 +125,97 @@ int CountWindows() {
     return n;
 }
 
-void Show(int seconds) {
+// Plays cursor positions inside a modal loop: each step puts the cursor
+// there and posts a move to the bar (measured with it: one step of the
+// stepper itself, a PostMessage and a dispatch); the time from one step's post to the
+// next step's dispatch is the loop's handling of that move.
+class Stepper {
+public:
+    // `release`: the last step lets the button go (else Esc cancels).
+    Stepper(HWND target, std::vector<POINT> points, bool release = false)
+        : target_(target), points_(std::move(points)), release_(release) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &Stepper::Proc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "ZpBenchStepper";
+        ::RegisterClassA(&wc);
+        wnd_ = ::CreateWindowA("ZpBenchStepper", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        ::SetWindowLongPtrA(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~Stepper() { ::DestroyWindow(wnd_); }
+    void Start() { ::PostMessageA(wnd_, WM_APP, 0, 0); }
+    void At(POINT p) { input_.cursor = p; }
+    std::vector<double> steps;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        auto* self = reinterpret_cast<Stepper*>(::GetWindowLongPtrA(h, GWLP_USERDATA));
+        if (!self || m != WM_APP) return ::DefWindowProcA(h, m, w, l);
+        const double now = Now();
+        if (self->next_ > 0) self->steps.push_back(now - self->posted_);
+        if (self->next_ == self->points_.size()) {
+            if (self->release_)
+                ::PostMessageA(self->target_, WM_LBUTTONUP, 0, 0);
+            else
+                ::PostMessageA(self->target_, WM_KEYDOWN, VK_ESCAPE, 0);
+            return 0;
+        }
+        const POINT p = self->points_[self->next_++];
+        self->input_.cursor = p;
+        POINT c = p;
+        ::ScreenToClient(self->target_, &c);
+        self->posted_ = Now();
+        ::PostMessageA(self->target_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+        ::PostMessageA(h, WM_APP, 0, 0);
+        return 0;
+    }
+    HWND target_;
+    HWND wnd_ = nullptr;
+    std::vector<POINT> points_;
+    bool release_;
+    std::size_t next_ = 0;
+    double posted_ = 0;
+    // The cursor through the input seam: a real SetCursorPos adds moves of
+    // its own and a warp of the X pointer to every step.
+    tk::FakeInput input_;
+};
+
+HWND g_holdTarget = nullptr;
+
+void CALLBACK EndHold(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::PostMessageA(g_holdTarget, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+// Holds a drag of `bar` with the cursor at `at` for `seconds`, then cancels it.
+void HoldDrag(TToolbar* bar, POINT at, int seconds) {
+    tk::FakeInput input;
+    input.cursor = at;
+    g_holdTarget = bar->Handle();
+    ::SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, &EndHold);
+    POINT c = bar->ClientOrigin();
+    c.x -= 6;
+    ::ScreenToClient(bar->Handle(), &c);
+    ::SendMessageA(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.x - 6, 10));
+}
+
+// Resizes a floating `bar` by its right edge to its second candidate width.
+void ResizeToSecondWidth(TToolbar* bar) {
+    std::vector<POINT> sizes;
+    bar->ListCandidateSizes(sizes);
+    if (sizes.size() < 2) return;
+    RECT frame{};
+    bar->FloatingFrame(frame);
+    RECT wr{};
+    ::GetWindowRect(bar->Handle(), &wr);
+    const POINT edge{wr.right - 2, wr.top + 20};
+    Stepper stepper(bar->Handle(), {POINT{wr.left + sizes[1].x + frame.left + frame.right, edge.y}}, true);
+    stepper.At(edge);
+    stepper.Start();
+    ::SendMessageA(bar->Handle(), WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(edge.x, edge.y));
+}
+
+void Show(int seconds, bool drag) {
     TestForm t;
     TToolbar* floating = t.bars[3];
     floating->SetCloseButton(true);
@@ -127,6 +223,14 @@ void Show(int seconds) {
     floating->SetBounds(t.form.Left() + 360, t.form.Top() + 130, floating->Width(), floating->Height());
     TToolbar* inBottom = t.bars[1];
     inBottom->SetDockedTo(t.bottom);
+    Pump();
+    ResizeToSecondWidth(floating);
+    Pump();
+    if (drag) {
+        const POINT o = t.form.ClientOrigin();
+        HoldDrag(t.bars[0], POINT{o.x + 200, o.y + 150}, seconds);
+        return;
+    }
     const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
     while (::GetTickCount() < end) {
         Pump();
@@ -134,14 +238,80 @@ void Show(int seconds) {
     }
 }
 
+// The stepper alone: the same posts and dispatches with a plain message loop
+// and a target that does nothing, so the loop's own share can be told apart.
+double StepperBaseline() {
+    HWND sink = ::CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    std::vector<POINT> points(400, POINT{10, 10});
+    Stepper stepper(sink, points);
+    stepper.Start();
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0)) {
+        if (msg.hwnd == sink && msg.message == WM_KEYDOWN) break;
+        ::GetCapture();  // the loop asks for the capture every message
+        ::DispatchMessageW(&msg);
+    }
+    ::DestroyWindow(sink);
+    return Median(stepper.steps);
+}
+
+void LoopSteps(TestForm& t, double& dragStep, double& sizeStep, std::size_t& dragSteps, std::size_t& sizeSteps) {
+    int asked = 0;
+    for (TDock* d : {t.top, t.bottom}) d->OnRequestDock = [&](tk::Component*, TCustomToolWindow*, bool&) { ++asked; };
+    TToolbar* bar = t.bars[0];
+    const POINT origin = t.form.ClientOrigin();
+    // Down the form from the top dock to the bottom one and out below it.
+    std::vector<POINT> path;
+    for (int i = 0; i < 400; ++i)
+        path.push_back(POINT{origin.x + 40 + i, origin.y + 10 + i * (t.form.ClientHeight() + 40) / 400});
+    Stepper drag(bar->Handle(), path);
+    POINT handle = bar->ClientOrigin();
+    handle.x -= 6;
+    drag.At(handle);
+    POINT c = handle;
+    ::ScreenToClient(bar->Handle(), &c);
+    drag.Start();
+    ::SendMessageA(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+    Pump();
+    dragStep = Median(drag.steps);
+    dragSteps = drag.steps.size();
+
+    TToolbar* flep = t.bars[2];
+    flep->SetDockedTo(nullptr);
+    flep->SetBounds(origin.x + 40, origin.y + 120, flep->Width(), flep->Height());
+    Pump();
+    RECT wr{};
+    ::GetWindowRect(flep->Handle(), &wr);
+    std::vector<POINT> widths;
+    for (int i = 0; i < 400; ++i) widths.push_back(POINT{wr.right - 2 - (i % 200) * (i < 200 ? 1 : -1), wr.top + 20});
+    Stepper size(flep->Handle(), widths);
+    size.At(POINT{wr.right - 2, wr.top + 20});
+    size.Start();
+    ::SendMessageA(flep->Handle(), WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(wr.right - 2, wr.top + 20));
+    Pump();
+    sizeStep = Median(size.steps);
+    sizeSteps = size.steps.size();
+    flep->SetDockedTo(t.top);
+    Pump();
+    for (TDock* d : {t.top, t.bottom}) d->OnRequestDock = nullptr;
+    if (asked == 0) std::printf("warning: no dock was asked during the drag\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--show") == 0) {
-        Show(std::atoi(argv[2]));
+    if (argc == 3 && (std::strcmp(argv[1], "--show") == 0 || std::strcmp(argv[1], "--drag") == 0)) {
+        Show(std::atoi(argv[2]), argv[1][2] == 'd');
         return 0;
     }
     TestForm t;
+
+    double dragStep = 0;
+    double sizeStep = 0;
+    std::size_t dragSteps = 0;
+    std::size_t sizeSteps = 0;
+    LoopSteps(t, dragStep, sizeStep, dragSteps, sizeSteps);
+    const double baseline = StepperBaseline();
 
     std::vector<double> layout;
     for (int i = 0; i < 2000; ++i) {
@@ -186,6 +356,9 @@ int main(int argc, char** argv) {
     std::printf("ListCandidateSizes, 9 buttons 2 seps: median %8.1f us (%zu sizes)\n", Median(candidates),
                 sizes.size());
     std::printf("float/dock round trip:                mean   %8.1f us\n", roundTrip);
+    std::printf("drag step in the loop:                median %8.1f us (%zu steps)\n", dragStep, dragSteps);
+    std::printf("resize step in the loop:              median %8.1f us (%zu steps)\n", sizeStep, sizeSteps);
+    std::printf("  of which posting and dispatching:   median %8.1f us\n", baseline);
     std::printf("GDI handles before/after 200 trips:   %ld / %ld\n", gdiBefore, gdiAfter);
     std::printf("windows before/after 200 trips:       %d / %d\n", windowsBefore, windowsAfter);
     return gdiAfter > gdiBefore || windowsAfter > windowsBefore ? 1 : 0;

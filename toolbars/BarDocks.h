@@ -74,8 +74,9 @@ HBITMAP CreateHalftoneBitmap();
 // The caption text that fits `width` on `dc`: whole, or cut with "..." (at
 // least one character stays before the dots).
 std::string FitCaptionText(HDC dc, const std::string& text, int width);
+// `brush` is a half-tone pattern brush to use (one is made when null).
 void DrawDraggingOutline(HDC dc, const RECT* newRect, const RECT* oldRect, bool newDocked, bool oldDocked,
-                         int floatingBorder);
+                         int floatingBorder, HBRUSH brush = nullptr);
 
 // --- TDock -------------------------------------------------------------------
 class TDock : public tk::CustomControl {
@@ -295,9 +296,22 @@ public:
 
     // Hit code for a point relative to the window rectangle, given the
     // system's answer: the caption and the whole client answer HTCLIENT, the
-    // close buttons HTCLOSE. The sizing bands wait for the size loop and
-    // answer nothing for now.
+    // close buttons HTCLOSE, the border bands of a resizable floating bar
+    // the sizing codes (corners too with EightEdgeSizing).
     LRESULT NcHitTest(POINT windowPoint, LRESULT inherited) const;
+    // True when the client point lies on a shown child that keeps the press
+    // for itself (a button; a separator lets drags through).
+    bool PointOnChild(POINT clientPoint) const;
+    // The modal drag from a press at the client point: outline on the
+    // screen until release (docks or floats the bar there) or cancel.
+    void DragLoop(int x, int y);
+    // The modal resize of a floating bar by one edge (hit code - HTLEFT).
+    void SizeLoop(int edge);
+    // Resize steps: before the loop, at every step (may change newRect) and
+    // after the loop's clean-up, before the rectangle is applied.
+    virtual void SizingStarted(int) {}
+    virtual void SizingTracked(RECT&, const RECT&) {}
+    virtual void SizingEnded(bool) {}
     // The press on a close button: tracks the mouse until release, closes
     // (OnCloseQuery, hide, OnClose) when released over the button.
     void TrackCloseButton();
@@ -319,6 +333,7 @@ public:
 protected:
     void CreateParams(tk::WindowCreateParams& params) override;
     void CreateWnd() override;
+    void MouseDown(tk::MouseButton button, tk::ShiftState shift, int x, int y) override;
     void Loaded() override;
     void Notification(tk::Component* component, tk::Operation operation) override;
     virtual void GetSizingFlags(bool& standardAlign, bool& eightEdgeSizing, bool& clipCursor);
@@ -331,6 +346,13 @@ protected:
 private:
     friend class TDock;
     friend void FloatingHookHandler(THookEvent, HWND, WPARAM, LPARAM);
+    struct DragState;
+    struct SizeState;
+    void CollectDocks(std::vector<TDock*>& docks);
+    void TrackDrag(DragState& drag);
+    bool DockHitTest(const DragState& drag, std::size_t sizeIndex, POINT cursor) const;
+    void DropAt(const DragState& drag);
+    void TrackSize(SizeState& size);
     void DoSetParent(tk::WinControl* newParent);
     void UpdateFloatingList();
     void RefreshTopmost();

@@ -303,7 +303,7 @@ HBITMAP CreateHalftoneBitmap() {
 }
 
 void DrawDraggingOutline(HDC dc, const RECT* newRect, const RECT* oldRect, bool newDocked, bool oldDocked,
-                         int floatingBorder) {
+                         int floatingBorder, HBRUSH givenBrush) {
     auto ring = [floatingBorder](const RECT* r, bool docked) {
         tk::RegionHandle outer(::CreateRectRgnIndirect(r));
         RECT in = *r;
@@ -324,12 +324,17 @@ void DrawDraggingOutline(HDC dc, const RECT* newRect, const RECT* oldRect, bool 
         tk::RegionHandle o = ring(oldRect, oldDocked);
         ::CombineRgn(region.Get(), region.Get(), o.Get(), RGN_XOR);
     }
-    tk::BitmapHandle pattern(CreateHalftoneBitmap());
-    tk::BrushHandle brush(::CreatePatternBrush(pattern.Get()));
+    tk::BitmapHandle pattern;
+    tk::BrushHandle brush;
+    if (!givenBrush) {
+        pattern = tk::BitmapHandle(CreateHalftoneBitmap());
+        brush = tk::BrushHandle(::CreatePatternBrush(pattern.Get()));
+        givenBrush = brush.Get();
+    }
     tk::SaveDCGuard saved(dc);
     ::SelectClipRgn(dc, region.Get());
     RECT box{};
     ::GetClipBox(dc, &box);
-    ::SelectObject(dc, brush.Get());
+    ::SelectObject(dc, givenBrush);
     ::PatBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, PATINVERT);
 }

@@ -648,6 +648,19 @@ LRESULT TCustomToolWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             TrackCloseButton();
             return 0;
         }
+        if (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT) {
+            SizeLoop(static_cast<int>(wParam) - HTLEFT);
+            return 0;
+        }
+        return tk::CustomControl::WndProc(msg, wParam, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        // A press beside the buttons (or on a separator) is the bar's own:
+        // it starts a drag instead of going to the child under it.
+        if (!PointOnChild(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) {
+            tk::Control::WndProc(msg, wParam, lParam);
+            return 0;
+        }
         return tk::CustomControl::WndProc(msg, wParam, lParam);
     case WM_PRINT: return PrintWindowWithFrame(HandleIfAllocated(), wParam, lParam, &TCustomToolWindow::PrintFrame,
                                                reinterpret_cast<LPARAM>(this));
@@ -728,7 +741,24 @@ LRESULT TCustomToolWindow::NcHitTest(POINT p, LRESULT inherited) const {
             return closeButton_ && ::PtInRect(&close, p) ? HTCLOSE : HTCLIENT;
         }
     }
-    if (inherited >= HTLEFT && inherited <= HTBOTTOMRIGHT) return HTNOWHERE;
+    if (inherited >= HTLEFT && inherited <= HTBOTTOMRIGHT) inherited = HTNOWHERE;
+    if (!resizable_) return inherited;
+    const SIZE b = FloatingBorderSize();
+    const int w = Width();
+    const int ht = Height();
+    // The right and bottom bands are one pixel wider than the left and top.
+    if (eightEdgeSizing_) {
+        const int c = CaptionBarHeight() + b.cx - 1;
+        if (p.x >= 0 && p.x < b.cx) return p.y < c ? HTTOPLEFT : p.y >= ht - c ? HTBOTTOMLEFT : HTLEFT;
+        if (p.x >= w - b.cx - 1 && p.x < w) return p.y < c ? HTTOPRIGHT : p.y >= ht - c ? HTBOTTOMRIGHT : HTRIGHT;
+        if (p.y >= 0 && p.y < b.cy) return p.x < c ? HTTOPLEFT : p.x >= w - c ? HTTOPRIGHT : HTTOP;
+        if (p.y >= ht - b.cy - 1 && p.y < ht) return p.x < c ? HTBOTTOMLEFT : p.x >= w - c ? HTBOTTOMRIGHT : HTBOTTOM;
+        return inherited;
+    }
+    if (p.y >= 0 && p.y < b.cy) return HTTOP;
+    if (p.y >= ht - b.cy - 1 && p.y < ht) return HTBOTTOM;
+    if (p.x >= 0 && p.x < b.cx) return HTLEFT;
+    if (p.x >= w - b.cx - 1 && p.x < w) return HTRIGHT;
     return inherited;
 }
 
@@ -758,6 +788,8 @@ void TCustomToolWindow::TrackCloseButton() {
     const tk::LifeToken alive = Token();
     {
         tk::MouseLoop loop(h, this);
+        loop.Watch(dockedTo_);
+        loop.Watch(ParentFormOf(this));
         loop.Run([&](const MSG& m) {
             switch (m.message) {
             case WM_MOUSEMOVE: {

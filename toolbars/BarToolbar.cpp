@@ -7,10 +7,12 @@
 #include "toolkit/Canvas.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/Resources.h"
+#include "toolkit/Services.h"
 #include "toolkit/Streaming.h"
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace {
 
@@ -310,3 +312,104 @@ const tk::ClassRegistration<TToolbarSep> kToolbarSepReg("TToolbarSep", "TControl
         .Property("SizeVert", &TToolbarSep::SizeVert, &TToolbarSep::SetSizeVert);
 });
 }  // namespace
+
+// --- resizing ------------------------------------------------------------------
+
+namespace {
+bool ByHeight(int edge) { return edge == 2 || edge == 5; }
+int Along(POINT size, int edge) { return ByHeight(edge) ? size.y : size.x; }
+}  // namespace
+
+int TCustomToolbar::SnapDistance() const { return resize_ ? resize_->snap : -1; }
+
+void TCustomToolbar::SizingStarted(int edge) {
+    TCustomToolWindow::SizingStarted(edge);
+    auto rec = std::make_unique<ResizeRecord>();
+    rec->edge = edge;
+    rec->rightX = FloatingRightX();
+    ListCandidateSizes(rec->sizes);
+    RECT frame{};
+    FloatingFrame(frame);
+    for (POINT& s : rec->sizes) {
+        s.x += frame.left + frame.right;
+        s.y += frame.top + frame.bottom;
+    }
+    const POINT oneLine = rec->sizes.empty() ? POINT{} : rec->sizes.front();
+    std::stable_sort(rec->sizes.begin(), rec->sizes.end(),
+                     [edge](POINT a, POINT b) { return Along(a, edge) > Along(b, edge); });
+    for (std::size_t i = 0; i < rec->sizes.size(); ++i) {
+        if (rec->sizes[i].x == oneLine.x && rec->sizes[i].y == oneLine.y) rec->oneLine = i;
+    }
+    // The snap holds the size until the cursor is nearer a neighbour than
+    // this one, whichever side the neighbour lies on.
+    const POINT current{Width(), Height()};
+    for (std::size_t i = 0; i < rec->sizes.size(); ++i) {
+        if (rec->sizes[i].x != current.x || rec->sizes[i].y != current.y) continue;
+        for (std::size_t n : {i - 1, i + 1}) {
+            if (n >= rec->sizes.size()) continue;
+            rec->snap = std::min(rec->snap, std::abs(Along(rec->sizes[n], edge) - Along(current, edge)) - 1);
+        }
+    }
+    rec->snap = std::max(rec->snap, 0);
+    resize_ = std::move(rec);
+}
+
+void TCustomToolbar::SizingTracked(RECT& rect, const RECT& start) {
+    TCustomToolWindow::SizingTracked(rect, start);
+    if (!resize_ || resize_->sizes.empty()) return;
+    ResizeRecord& rec = *resize_;
+    const int edge = rec.edge;
+    const POINT cursor = tk::InputSeam()->CursorPos();
+    const bool leftEdge = edge == 0 || edge == 3 || edge == 6;
+    int p;
+    if (edge == 2)
+        p = start.bottom - cursor.y;
+    else if (edge == 5)
+        p = cursor.y - start.top;
+    else if (leftEdge)
+        p = start.right - cursor.x;
+    else
+        p = cursor.x - start.left;
+    const int current = ByHeight(edge) ? Height() : Width();
+    const bool shrinking = p < current;
+    if ((!rec.moved || shrinking != rec.shrinking) && p >= current - rec.snap && p < current + rec.snap) p = current;
+    rec.shrinking = shrinking;
+    const bool growing = p > current;
+    rect = start;
+    RECT frame{};
+    FloatingFrame(frame);
+    auto take = [&](std::size_t i) {
+        const POINT s = rec.sizes[i];
+        rec.rightX = i == rec.oneLine ? 0 : s.x - 2 * frame.left;
+        if (edge == 2) {
+            rect.top = rect.bottom - s.y;
+            rect.right = rect.left + s.x;
+        } else if (edge == 5) {
+            rect.bottom = rect.top + s.y;
+            rect.right = rect.left + s.x;
+        } else {
+            if (leftEdge)
+                rect.left = rect.right - s.x;
+            else
+                rect.right = rect.left + s.x;
+            rect.bottom = rect.top + s.y;
+        }
+    };
+    const std::size_t n = rec.sizes.size();
+    if (growing) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i == 0 || Along(rec.sizes[i], edge) > p) take(i);
+        }
+    } else {
+        for (std::size_t i = n; i-- > 0;) {
+            if (i == n - 1 || Along(rec.sizes[i], edge) <= p) take(i);
+        }
+    }
+    if (!::EqualRect(&rect, &start)) rec.moved = true;
+}
+
+void TCustomToolbar::SizingEnded(bool accepted) {
+    TCustomToolWindow::SizingEnded(accepted);
+    if (resize_ && accepted) floatingRightX_ = resize_->rightX;
+    resize_.reset();
+}

@@ -6,6 +6,7 @@
 #include "toolbars/BarDocks.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class TToolbarSep;
@@ -36,6 +37,13 @@ public:
     void Paint(tk::Canvas& canvas) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+    // Resizing snaps to the candidate sizes (window sizes, sorted largest first).
+    void SizingStarted(int edge) override;
+    void SizingTracked(RECT& newRect, const RECT& startRect) override;
+    void SizingEnded(bool accepted) override;
+    // The snap distance of the running resize (-1 outside one).
+    int SnapDistance() const;
+
 protected:
     void GetSizingFlags(bool& standardAlign, bool& eightEdgeSizing, bool& clipCursor) override;
 
@@ -48,6 +56,16 @@ private:
     void CleanOrderList();
     void CollectGroups(std::vector<LineGroup>& groups);
 
+    struct ResizeRecord {
+        int edge = 0;
+        int rightX = 0;
+        std::vector<POINT> sizes;
+        std::size_t oneLine = 0;  // index of the one-line size
+        bool moved = false;
+        bool shrinking = false;
+        int snap = 12;
+    };
+    std::unique_ptr<ResizeRecord> resize_;
     bool sortAfterLoad_ = true;
     bool sortAtDesignTime_ = true;
     int floatingRightX_ = 0;

@@ -11,6 +11,18 @@ MouseLoop::MouseLoop(HWND captureWindow, const Component* owner)
 
 MouseLoop::~MouseLoop() { Release(); }
 
+void MouseLoop::Watch(const Component* other) {
+    if (other) watched_.push_back(other->Token());
+}
+
+bool MouseLoop::AllAlive() const {
+    if (hasOwner_ && !owner_.Alive()) return false;
+    for (const LifeToken& t : watched_) {
+        if (!t.Alive()) return false;
+    }
+    return true;
+}
+
 void MouseLoop::ClipCursor(const RECT& screenRect) {
     ::ClipCursor(&screenRect);
     clipped_ = true;
@@ -39,7 +51,7 @@ MouseLoop::Outcome MouseLoop::Run(const std::function<Step(const MSG& msg)>& onM
         }
     } finish{this};
     for (;;) {
-        if (hasOwner_ && !owner_.Alive()) return Outcome::ControlDied;
+        if (!AllAlive()) return Outcome::ControlDied;
         if (::GetCapture() != window_) return Outcome::CaptureLost;
         MSG msg;
         if (!::GetMessageW(&msg, nullptr, 0, 0)) {
@@ -51,7 +63,7 @@ MouseLoop::Outcome MouseLoop::Run(const std::function<Step(const MSG& msg)>& onM
         const bool key = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
         if (mouse || key) {
             Step step = onMessage(msg);
-            if (hasOwner_ && !owner_.Alive()) return Outcome::ControlDied;
+            if (!AllAlive()) return Outcome::ControlDied;
             if (step == Step::Finish) return Outcome::Finished;
             if (step == Step::Cancel) return Outcome::Cancelled;
             if (key && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return Outcome::Cancelled;

@@ -10,6 +10,7 @@
 #include "toolkit/Component.h"
 
 #include <functional>
+#include <vector>
 
 namespace tk {
 
@@ -27,6 +28,10 @@ public:
     MouseLoop(const MouseLoop&) = delete;
     MouseLoop& operator=(const MouseLoop&) = delete;
 
+    // The loop also ends (ControlDied) when `other` is destroyed: a dock or
+    // form whose pointer the caller holds across the loop.
+    void Watch(const Component* other);
+
     // Keeps the cursor inside `screenRect` until the loop ends.
     void ClipCursor(const RECT& screenRect);
 
@@ -39,10 +44,12 @@ public:
 
 private:
     void Release();
+    bool AllAlive() const;
 
     HWND window_;
     LifeToken owner_;
     bool hasOwner_;
+    std::vector<LifeToken> watched_;
     bool captured_ = false;
     bool clipped_ = false;
 };
