@@ -13,6 +13,7 @@
 // bar to the button under it, the two changed buttons repainted), in
 // microseconds. Targets: under 2 ms per repaint, under 100 us per step.
 // Usage: device_bench [shown]   ("shown" measures with the window visible)
+#include "bench/BenchSupport.h"
 #include "programmer/Main.h"
 #include "programmer/PortLibrary.h"
 #include "toolbars/BarButtons.h"
@@ -34,52 +35,16 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr std::int32_t kFlashSize = 64 * 1024;
 constexpr int kRounds = 7;
-
-double NowMs()
-{
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-std::string ScratchFolder()
-{
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + "zp_device_bench_" + std::to_string(::GetCurrentProcessId());
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
 
 struct Figures {
     double best = 1e30;
     void Take(double ms) { best = std::min(best, ms); }
     double MicrosPerAddress() const { return best * 1000.0 / kFlashSize; }
 };
-
-double NowUs() { return NowMs() * 1000.0; }
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void Pump()
-{
-    MSG msg;
-    for (int i = 0; i < 1000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
-        tk::App().ProcessMessage(msg);
-}
 
 // The toolbar buttons of the real main window, shown and in front.
 void BenchToolbarButtons(TMainForm& form)
@@ -235,7 +200,7 @@ double BareVerify(const TPlugInEntryPoints& p, std::int32_t port, const std::vec
 int main(int argc, char** argv)
 {
     const bool shown = argc > 1 && std::strcmp(argv[1], "shown") == 0;
-    const std::string folder = ScratchFolder();
+    const std::string folder = ScratchFolder("device_bench");
     WriteFile(folder + "\\ZeltoProgBasic.cfg", "PORTS=378\nBIDIR=378\n");
     WriteFile(folder + "\\DemoPlugin.cfg",
               "DEVICE=BENCH64\nFLASH_SIZE=65536\nEEPROM_SIZE=16\nTRACE=0\nLATENCY_MS=0\nSTRICT=0\n");

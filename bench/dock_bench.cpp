@@ -11,6 +11,7 @@
 // dock_bench.exe [--show SECONDS | --drag SECONDS]: keeps a form with a top
 // and a bottom dock and one floating bar (resized to its second width) on
 // screen for a screenshot; with --drag, in the middle of a drag of a bar.
+#include "bench/BenchSupport.h"
 #include "toolbars/BarButtons.h"
 #include "toolbars/BarToolbar.h"
 #include "toolkit/Forms.h"
@@ -25,23 +26,7 @@
 
 namespace {
 
-double Now() {
-    static LARGE_INTEGER frequency{};
-    if (!frequency.QuadPart) ::QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    for (int i = 0; i < 2000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) tk::App().ProcessMessage(msg);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using namespace bench;
 
 struct BarPlan {
     const char* name;
@@ -151,7 +136,7 @@ private:
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
         auto* self = reinterpret_cast<Stepper*>(::GetWindowLongPtrA(h, GWLP_USERDATA));
         if (!self || m != WM_APP) return ::DefWindowProcA(h, m, w, l);
-        const double now = Now();
+        const double now = NowUs();
         if (self->next_ > 0) self->steps.push_back(now - self->posted_);
         if (self->next_ == self->points_.size()) {
             if (self->release_)
@@ -164,7 +149,7 @@ private:
         self->input_.cursor = p;
         POINT c = p;
         ::ScreenToClient(self->target_, &c);
-        self->posted_ = Now();
+        self->posted_ = NowUs();
         ::PostMessageA(self->target_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
         ::PostMessageA(h, WM_APP, 0, 0);
         return 0;
@@ -315,9 +300,9 @@ int main(int argc, char** argv) {
 
     std::vector<double> layout;
     for (int i = 0; i < 2000; ++i) {
-        const double t0 = Now();
+        const double t0 = NowUs();
         t.top->LayOutRows(false);
-        layout.push_back(Now() - t0);
+        layout.push_back(NowUs() - t0);
     }
 
     TToolbar* flep = t.bars[2];
@@ -326,9 +311,9 @@ int main(int argc, char** argv) {
     std::vector<POINT> sizes;
     std::vector<double> candidates;
     for (int i = 0; i < 500; ++i) {
-        const double t0 = Now();
+        const double t0 = NowUs();
         flep->ListCandidateSizes(sizes);
-        candidates.push_back(Now() - t0);
+        candidates.push_back(NowUs() - t0);
     }
     flep->SetDockedTo(t.top);
     Pump();
@@ -341,14 +326,14 @@ int main(int argc, char** argv) {
     Pump();
     const long gdiBefore = tk::LiveGdiHandles();
     const int windowsBefore = CountWindows();
-    const double t0 = Now();
+    const double t0 = NowUs();
     for (int i = 0; i < 200; ++i) {
         bar->SetDockedTo(nullptr);
         Pump();
         bar->SetDockedTo(t.top);
         Pump();
     }
-    const double roundTrip = (Now() - t0) / 200;
+    const double roundTrip = (NowUs() - t0) / 200;
     const long gdiAfter = tk::LiveGdiHandles();
     const int windowsAfter = CountWindows();
 

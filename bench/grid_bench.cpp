@@ -1,6 +1,7 @@
 // grid_bench: how long the Flash grid takes to show a new 128 KiB buffer
 // (row count, provider, one paint of the visible cells), and what a status
 // text set and a progress position set cost inside a device loop.
+#include "bench/BenchSupport.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Grids.h"
@@ -13,17 +14,7 @@
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) tk::App().ProcessMessage(msg);
-}
+using namespace bench;
 
 std::string Hex2(int v) {
     static const char digits[] = "0123456789ABCDEF";
@@ -56,7 +47,7 @@ int main() {
     double total = 0, worst = 0;
     for (int round = 0; round < rounds; ++round) {
         for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = static_cast<int>((i + static_cast<size_t>(round)) & 0xFF);
-        const double t0 = Now();
+        const double t0 = NowMs();
         grid->SetRowCount(static_cast<int>(buffer.size() / 16) + 1);
         grid->SetCellProvider([&buffer](int col, int row) {
             if (row == 0) return col == 0 ? std::string() : Hex2(col - 1);
@@ -64,7 +55,7 @@ int main() {
             return Hex2(buffer[static_cast<size_t>(row - 1) * 16 + static_cast<size_t>(col - 1)]);
         });
         grid->Update();
-        const double ms = Now() - t0;
+        const double ms = NowMs() - t0;
         total += ms;
         if (ms > worst) worst = ms;
         grid->SetRowCount(2);
@@ -74,24 +65,24 @@ int main() {
                 total / rounds, worst, rounds);
 
     const int sets = 20000;
-    double t0 = Now();
+    double t0 = NowMs();
     for (int i = 0; i < sets; ++i) bar->Panels()[1].SetText("Programming address $" + std::to_string(i));
-    double setText = (Now() - t0) * 1000.0 / sets;
-    t0 = Now();
+    double setText = (NowMs() - t0) * 1000.0 / sets;
+    t0 = NowMs();
     for (int i = 0; i < sets; ++i) pbar->SetPosition(i % 101);
-    double setPos = (Now() - t0) * 1000.0 / sets;
+    double setPos = (NowMs() - t0) * 1000.0 / sets;
     std::printf("status text set: %.3f us each; progress position set: %.3f us each (%d sets)\n", setText, setPos,
                 sets);
 
     // A device loop: a set of each per address plus a due-time message pass.
     const unsigned flushesBefore = bar->FlushCount();
-    t0 = Now();
+    t0 = NowMs();
     for (int i = 0; i < 4096; ++i) {
         bar->Panels()[1].SetText("Programming address $" + std::to_string(i));
         pbar->SetPosition(i * 100 / 4096);
         tk::App().ProcessMessagesIfDue();
     }
-    const double loop = Now() - t0;
+    const double loop = NowMs() - t0;
     std::printf("4096-address loop with both sets and message passes: %.3f ms, %u status repaints\n", loop,
                 bar->FlushCount() - flushesBefore);
     std::fflush(stdout);

@@ -6,6 +6,7 @@
 // painted (no update region left), which is what a user waits for.
 // Needs the language modules and the stand-in DLLs beside it.
 // Usage: language_bench
+#include "bench/BenchSupport.h"
 #include "programmer/LanguageModules.h"
 #include "programmer/Main.h"
 #include "programmer/PortLibrary.h"
@@ -23,31 +24,10 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int kRounds = 5;
 constexpr double kTargetMs = 500.0;
-
-double NowMs()
-{
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-std::string ScratchFolder()
-{
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + "zp_language_bench_" + std::to_string(::GetCurrentProcessId());
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
 
 // Paints whatever is pending in every window of this thread, as the message
 // loop would before the user sees the result.
@@ -71,7 +51,7 @@ void PaintEverything()
 
 int main()
 {
-    const std::string folder = ScratchFolder();
+    const std::string folder = ScratchFolder("language_bench");
     WriteFile(folder + "\\ZeltoProgBasic.cfg", "PORTS=378\nBIDIR=378\n");
     ::SetEnvironmentVariableA("ZP_PORTLIB_CONFIG", (folder + "\\ZeltoProgBasic.cfg").c_str());
     ::SetEnvironmentVariableA("ZP_DEMO_DIR", folder.c_str());

@@ -7,6 +7,7 @@
 // toolbar_bench.exe [--show SECONDS]: with --show, first keeps a window of
 // buttons in every look (normal, hot, pressed, down, disabled) on screen for
 // a screenshot.
+#include "bench/BenchSupport.h"
 #include "toolbars/BarButtons.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/Forms.h"
@@ -24,23 +25,12 @@
 
 namespace {
 
+using namespace bench;
+
 const char* const kGlyphs[] = {"OPENFLASH", "OPENEEPROM", "SAVEFLASH", "SAVEEEPROM", "EXITAPP", "CHIPID", "ERASECHIP",
                                "",          "",           "",          "CLONE",      "FILL",    "READFLASH", "READEEPROM",
                                "READALL",   "WRITEFLASH", "WRITEEEPROM", "WRITEALL", "VERFLASH", "VEREEPROM", "VERALL",
                                "HEX",       "DEC",        "ASC"};
-
-double Now() {
-    static LARGE_INTEGER frequency{};
-    if (!frequency.QuadPart) ::QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) tk::App().ProcessMessage(msg);
-}
 
 // One row of the main window's 24 buttons: 21 pictures, 3 special-bits captions.
 std::vector<TToolbarButton*> AddRow(tk::Form& form, int top) {
@@ -61,11 +51,6 @@ std::vector<TToolbarButton*> AddRow(tk::Form& form, int top) {
         left += 24;
     }
     return row;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 void Show(int seconds) {
@@ -120,17 +105,17 @@ int main(int argc, char** argv) {
     form.PaintControls(dc);  // warms the glyph cache
     std::vector<double> repaint;
     for (int i = 0; i < 200; ++i) {
-        const double t0 = Now();
+        const double t0 = NowUs();
         form.PaintControls(dc);
-        repaint.push_back(Now() - t0);
+        repaint.push_back(NowUs() - t0);
     }
     // The same on screen: invalidate the row and let WM_PAINT do it.
     std::vector<double> onScreen;
     for (int i = 0; i < 200; ++i) {
-        const double t0 = Now();
+        const double t0 = NowUs();
         ::InvalidateRect(form.Handle(), nullptr, FALSE);
         ::UpdateWindow(form.Handle());
-        onScreen.push_back(Now() - t0);
+        onScreen.push_back(NowUs() - t0);
     }
 
     // Hot tracking, the buttons' share: what the hook and the routed mouse
@@ -148,7 +133,7 @@ int main(int argc, char** argv) {
         for (TToolbarButton* b : row) {
             const POINT centre{b->Left() + 11, b->Top() + 11};
             input.cursor = form.ClientToScreen(centre);
-            const double t0 = Now();
+            const double t0 = NowUs();
             ButtonHookProc(heMouseMovePosted, form.Handle(), 0, MAKELPARAM(centre.x, centre.y));
             b->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(11, 11));
             {
@@ -161,7 +146,7 @@ int main(int argc, char** argv) {
                 ::IntersectClipRect(dc, both.left, both.top, both.right, both.bottom);
                 form.PaintControls(dc);
             }
-            steps.push_back(Now() - t0);
+            steps.push_back(NowUs() - t0);
             if (!check(b)) return 1;
             previous = b;
         }
@@ -173,20 +158,20 @@ int main(int argc, char** argv) {
         for (TToolbarButton* b : row) {
             const POINT centre{b->Left() + 11, b->Top() + 11};
             input.cursor = form.ClientToScreen(centre);
-            const double t0 = Now();
+            const double t0 = NowUs();
             ::PostMessageA(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(centre.x, centre.y));
             Pump();
             ::UpdateWindow(form.Handle());
-            road.push_back(Now() - t0);
+            road.push_back(NowUs() - t0);
             if (!check(b)) return 1;
         }
     }
     // One call into the window server, for scale.
     std::vector<double> serverCall;
     for (int i = 0; i < 200; ++i) {
-        const double t0 = Now();
+        const double t0 = NowUs();
         (void)::GetActiveWindow();
-        serverCall.push_back(Now() - t0);
+        serverCall.push_back(NowUs() - t0);
     }
 
     std::printf("24 buttons, whole repaint into memory: median %.1f us (target < 2000 us)\n", Median(repaint));
