@@ -36,10 +36,13 @@ Component::~Component() {
 }
 
 void Component::NotifyRemoval() {
-    // Whoever asked to be told, then the owner and the siblings.
-    std::vector<Component*> listeners;
-    listeners.swap(freeNotifies_);
-    for (Component* other : listeners) {
+    // Whoever asked to be told, then the owner and the siblings. A listener
+    // may free another listener while it is told (a tool window drops its
+    // floating parent when the form goes): the live list is walked, which a
+    // freed or withdrawn listener has already left, never a copy of it.
+    while (!freeNotifies_.empty()) {
+        Component* other = freeNotifies_.front();
+        freeNotifies_.erase(freeNotifies_.begin());
         auto& theirs = other->freeNotifies_;
         theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
         other->Notification(this, Operation::Remove);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 using namespace tk;
@@ -106,6 +108,41 @@ TEST(Components, OwnerFreesOwnedAndNotifiesListeners) {
     LifeToken tokenB = b->Token();
     owner.reset();
     EXPECT_FALSE(tokenB.Alive());
+}
+
+// A listener that frees another listener of the same component while it is
+// told of that component's end (as a tool window frees its floating parent):
+// the freed one is told nothing more.
+class Dropper : public Component {
+public:
+    Component* watched = nullptr;
+    std::unique_ptr<Component> dropped;
+    int told = 0;
+
+protected:
+    void Notification(Component* c, Operation op) override {
+        if (op != Operation::Remove || c != watched) return;
+        ++told;
+        dropped.reset();
+    }
+};
+
+TEST(Components, ListenerFreedByAnotherListenerIsNotToldAgain) {
+    for (bool droppedFirst : {false, true}) {
+        auto watched = std::make_unique<Root>();
+        Dropper dropper;
+        dropper.watched = watched.get();
+        auto dropped = std::make_unique<Dropper>();
+        dropped->watched = watched.get();
+        if (droppedFirst) watched->FreeNotification(dropped.get());
+        watched->FreeNotification(&dropper);
+        if (!droppedFirst) watched->FreeNotification(dropped.get());
+        LifeToken token = dropped->Token();
+        dropper.dropped = std::move(dropped);
+        watched.reset();
+        EXPECT_EQ(dropper.told, 1);
+        EXPECT_FALSE(token.Alive());
+    }
 }
 
 TEST(Components, ComponentDeletedDirectlyLeavesItsOwner) {
