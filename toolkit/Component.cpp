@@ -49,9 +49,15 @@ void Component::NotifyRemoval() {
     }
     if (owner_ && !owner_->IsDestroying()) {
         owner_->Notification(this, Operation::Remove);
-        for (auto& sibling : owner_->components_) {
-            if (sibling && sibling.get() != this && !sibling->IsDestroying())
-                sibling->Notification(this, Operation::Remove);
+        // A sibling told may free another sibling: the owner's list changes
+        // under the walk, so the walk goes over the siblings as they were,
+        // telling only those still alive.
+        std::vector<std::pair<Component*, LifeToken>> siblings;
+        siblings.reserve(owner_->components_.size());
+        for (auto& sibling : owner_->components_)
+            if (sibling && sibling.get() != this) siblings.emplace_back(sibling.get(), sibling->Token());
+        for (auto& [sibling, token] : siblings) {
+            if (token.Alive() && !sibling->IsDestroying()) sibling->Notification(this, Operation::Remove);
         }
     }
 }
