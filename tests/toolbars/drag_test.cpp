@@ -112,10 +112,7 @@ struct Recorder : TToolbar {
     }
 };
 
-struct DragTest : ::testing::Test {
-    std::unique_ptr<tk::Form> form;
-    TDock* top = nullptr;
-    TDock* bottom = nullptr;
+struct DragTest : bartest::DockFormTest {
     std::optional<tk::FakeInput> input{std::in_place};
     long gdi = 0;
     int windows = 0;
@@ -124,37 +121,14 @@ struct DragTest : ::testing::Test {
 
     void SetUp() override {
         gdiBefore = tk::LiveGdiHandles();
-        form = std::make_unique<tk::Form>();
-        form->SetCaption("Docks");
-        form->SetBounds(120, 120, 460, 260);
-        top = tk::Create<TDock>(*form);
-        top->SetName("Top");
-        top->SetParent(form.get());
-        bottom = tk::Create<TDock>(*form);
-        bottom->SetName("Bottom");
-        bottom->SetPosition(dpBottom);
-        bottom->SetParent(form.get());
-        form->Show();
-        Pump();
+        DockFormTest::SetUp();
     }
     void TearDown() override {
-        form.reset();
-        DockPosQuery = nullptr;
-        tk::App().Reset();
-        Pump();
+        DockFormTest::TearDown();
         EXPECT_EQ(tk::LiveGdiHandles(), gdiBefore);
     }
     Recorder* Bar(const std::string& name, TDock* dock, int buttons, int row = 0, int pos = 0, bool eight = false) {
-        auto* bar = tk::Create<Recorder>(*form, eight);
-        bar->SetName(name);
-        bar->SetCaption(name);
-        bar->SetDockRow(row);
-        bar->SetDockPos(pos);
-        for (int i = 0; i < buttons; ++i) {
-            if (i == 2) tk::Create<TToolbarSep>(*form)->SetParent(bar);
-            tk::Create<TToolbarButton>(*form)->SetParent(bar);
-        }
-        bar->SetParent(dock);
+        Recorder* bar = MakeBar<Recorder>(name, dock, buttons, row, pos, eight);
         Pump();
         return bar;
     }

@@ -23,43 +23,9 @@ using bartest::Px;
 
 namespace {
 
-struct ToolWindowTest : ::testing::Test {
-    std::unique_ptr<tk::Form> form;
-    TDock* top = nullptr;
-    TDock* bottom = nullptr;
-
-    void SetUp() override {
-        form = std::make_unique<tk::Form>();
-        form->SetCaption("Docks");
-        form->SetBounds(120, 120, 460, 260);
-        top = tk::Create<TDock>(*form);
-        top->SetName("Top");
-        top->SetParent(form.get());
-        bottom = tk::Create<TDock>(*form);
-        bottom->SetName("Bottom");
-        bottom->SetPosition(dpBottom);
-        bottom->SetParent(form.get());
-        form->Show();
-        Pump();
-    }
-    void TearDown() override {
-        form.reset();
-        DockPosQuery = nullptr;
-        tk::App().Reset();
-        Pump();
-    }
+struct ToolWindowTest : bartest::DockFormTest {
     TToolbar* Bar(const std::string& name, TDock* dock, int buttons, int row = 0, int pos = 0) {
-        auto* bar = tk::Create<TToolbar>(*form);
-        bar->SetName(name);
-        bar->SetCaption(name);
-        bar->SetDockRow(row);
-        bar->SetDockPos(pos);
-        for (int i = 0; i < buttons; ++i) {
-            if (i == 2) tk::Create<TToolbarSep>(*form)->SetParent(bar);
-            tk::Create<TToolbarButton>(*form)->SetParent(bar);
-        }
-        bar->SetParent(dock);
-        return bar;
+        return MakeBar(name, dock, buttons, row, pos);
     }
 };
 
