@@ -17,13 +17,18 @@ if(NOT TARGET gtest)
   target_link_libraries(zp_gtest INTERFACE gtest gmock)
 endif()
 
-# Environment every Wine process of the test run shares: a private 32-bit
-# prefix inside the build tree, no install dialogs, nothing in host menus,
+# Environment every Wine process of the test run shares: a private prefix of
+# the variant's width inside the build tree, no install dialogs, nothing in host menus,
 # and a pinned locale so locale-driven start-up is the same everywhere.
 set(ZP_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(ZP_WINEARCH win64)
+else()
+  set(ZP_WINEARCH win32)
+endif()
 set(ZP_TEST_ENV
   "WINEPREFIX=${ZP_WINEPREFIX}"
-  "WINEARCH=win32"
+  "WINEARCH=${ZP_WINEARCH}"
   "WINEDEBUG=-all"
   "WINEDLLOVERRIDES=mscoree=\\;mshtml=\\;winemenubuilder.exe=d"
   "LANG=C.UTF-8"

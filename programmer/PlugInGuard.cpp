@@ -9,32 +9,24 @@
 
 #include <cstdint>
 
-#if !defined(__i386__)
-#error "The guard keeps the frame chain of 32-bit x86 (FS:[0]); other targets need their own frame."
+#if !defined(__i386__) && !defined(__x86_64__)
+#error "The guard knows the exception frames of x86 and x86-64 Windows only."
 #endif
 
 namespace {
 
-// The registration the system sees (it must come first), and where to
-// resume when an exception reaches it.
+// Where to resume when an exception reaches the guard's frame.
 struct TGuardFrame {
-    EXCEPTION_REGISTRATION_RECORD record;
+#if defined(__i386__)
+    EXCEPTION_REGISTRATION_RECORD record;  // the registration the system sees: first
+#endif
     void* resume[5];  // __builtin_setjmp's buffer
     TPlugInFault* fault;
-    std::uint16_t fpuControl;  // the caller's floating-point control word
+    std::uint16_t fpuControl;  // the caller's x87 control word
+#if defined(__x86_64__)
+    std::uint32_t sseControl;  // the caller's MXCSR
+#endif
 };
-
-EXCEPTION_REGISTRATION_RECORD* ChainHead()
-{
-    EXCEPTION_REGISTRATION_RECORD* head;
-    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
-    return head;
-}
-
-void SetChainHead(EXCEPTION_REGISTRATION_RECORD* head)
-{
-    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory");
-}
 
 // The guard page of a stack that overflowed is gone; it is put back so the
 // next overflow is reported as one again.
@@ -48,18 +40,60 @@ void RestoreStackGuard()
     }
 }
 
+void SaveFloatingPointState(TGuardFrame& frame)
+{
+    __asm__ __volatile__("fnstcw %0" : "=m"(frame.fpuControl));
+#if defined(__x86_64__)
+    __asm__ __volatile__("stmxcsr %0" : "=m"(frame.sseControl));
+#endif
+}
+
+// The plug-in may have stopped with values on the floating-point stack, its
+// own control words or the direction flag set: the caller's code expects
+// none of that.
+void RestoreFloatingPointState(const TGuardFrame& frame)
+{
+    __asm__ __volatile__("fninit\n\tfldcw %0\n\tcld" : : "m"(frame.fpuControl) : "memory");
+#if defined(__x86_64__)
+    __asm__ __volatile__("ldmxcsr %0" : : "m"(frame.sseControl) : "memory");
+#endif
+}
+
+// Records the exception and goes back into RunGuarded, leaving the plug-in's
+// frames and the system's dispatch frames behind.
+[[noreturn]] void Resume(TGuardFrame& frame, const EXCEPTION_RECORD& record)
+{
+    frame.fault->code = record.ExceptionCode;
+    frame.fault->address = record.ExceptionAddress;
+    __builtin_longjmp(frame.resume, 1);
+}
+
+}  // namespace
+
+#if defined(__i386__)
+
+// 32-bit x86: the frame is a registration on the thread's chain at FS:[0].
+namespace {
+
+EXCEPTION_REGISTRATION_RECORD* ChainHead()
+{
+    EXCEPTION_REGISTRATION_RECORD* head;
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
+    return head;
+}
+
+void SetChainHead(EXCEPTION_REGISTRATION_RECORD* head)
+{
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory");
+}
+
 // Reached only by exceptions that the frames above it (the plug-in's own)
 // left alone. Unwinding passes are not ours to stop.
 EXCEPTION_DISPOSITION NTAPI GuardHandler(EXCEPTION_RECORD* record, void* establisher, CONTEXT*, void*)
 {
     if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
         return ExceptionContinueSearch;
-    auto* frame = static_cast<TGuardFrame*>(establisher);
-    frame->fault->code = record->ExceptionCode;
-    frame->fault->address = record->ExceptionAddress;
-    // Back into RunGuarded, leaving the plug-in's frames and the system's
-    // dispatch frames behind; RunGuarded puts the chain back.
-    __builtin_longjmp(frame->resume, 1);
+    Resume(*static_cast<TGuardFrame*>(establisher), *record);
 }
 
 }  // namespace
@@ -72,13 +106,10 @@ EXCEPTION_DISPOSITION NTAPI GuardHandler(EXCEPTION_RECORD* record, void* establi
     frame.record.Next = ChainHead();
     frame.record.Handler = &GuardHandler;
     frame.fault = &fault;
-    __asm__ __volatile__("fnstcw %0" : "=m"(frame.fpuControl));
+    SaveFloatingPointState(frame);
     if (__builtin_setjmp(frame.resume)) {
         SetChainHead(frame.record.Next);
-        // The plug-in may have stopped with values on the floating-point
-        // stack, its own control word or the direction flag set: the
-        // caller's code expects none of that.
-        __asm__ __volatile__("fninit\n\tfldcw %0\n\tcld" : : "m"(frame.fpuControl) : "memory");
+        RestoreFloatingPointState(frame);
         if (fault.code == static_cast<std::uint32_t>(EXCEPTION_STACK_OVERFLOW))
             RestoreStackGuard();
         return false;
@@ -88,6 +119,65 @@ EXCEPTION_DISPOSITION NTAPI GuardHandler(EXCEPTION_RECORD* record, void* establi
     SetChainHead(frame.record.Next);
     return true;
 }
+
+#else
+
+// x86-64: exception frames are described by unwind tables, so the frame is
+// a small function of its own, ZpGuardedCall(work, context, guard), whose
+// table entry names ZpGuardHandler as its exception handler. The system
+// walks the stack from the faulting instruction outwards: the plug-in's own
+// functions, with their handlers, come first, then this one. The guard
+// pointer lies in the function's frame at offset 32, above the home area
+// of the call it makes.
+extern "C" void ZpGuardedCall(void (*work)(void*), void* context, TGuardFrame* guard);
+extern "C" EXCEPTION_DISPOSITION ZpGuardHandler(EXCEPTION_RECORD* record, void* establisher, CONTEXT*, void*);
+
+__asm__(
+    ".text\n"
+    ".globl ZpGuardedCall\n"
+    ".def ZpGuardedCall; .scl 2; .type 32; .endef\n"
+    ".seh_proc ZpGuardedCall\n"
+    "ZpGuardedCall:\n"
+    "    subq $40, %rsp\n"
+    "    .seh_stackalloc 40\n"
+    "    .seh_endprologue\n"
+    "    .seh_handler ZpGuardHandler, @except\n"
+    "    movq %r8, 32(%rsp)\n"
+    "    movq %rcx, %rax\n"
+    "    movq %rdx, %rcx\n"
+    "    call *%rax\n"
+    "    nop\n"  // the return address stays inside the function's table entry
+    "    addq $40, %rsp\n"
+    "    ret\n"
+    ".seh_endproc\n");
+
+// Reached only by exceptions that the frames below it (the plug-in's own)
+// left alone. Unwinding passes are not ours to stop.
+extern "C" EXCEPTION_DISPOSITION ZpGuardHandler(EXCEPTION_RECORD* record, void* establisher, CONTEXT*, void*)
+{
+    if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+        return ExceptionContinueSearch;
+    Resume(**reinterpret_cast<TGuardFrame**>(static_cast<char*>(establisher) + 32), *record);
+}
+
+// Not inlined: the resume point belongs to this function's own stack frame,
+// which outlives the plug-in call.
+[[gnu::noinline]] bool RunGuarded(void (*work)(void*), void* context, TPlugInFault& fault) noexcept
+{
+    TGuardFrame frame;
+    frame.fault = &fault;
+    SaveFloatingPointState(frame);
+    if (__builtin_setjmp(frame.resume)) {
+        RestoreFloatingPointState(frame);
+        if (fault.code == static_cast<std::uint32_t>(EXCEPTION_STACK_OVERFLOW))
+            RestoreStackGuard();
+        return false;
+    }
+    ZpGuardedCall(work, context, &frame);
+    return true;
+}
+
+#endif
 
 void RaisePlugInFault(std::string_view plugIn, std::string_view function, const TPlugInFault& fault)
 {

@@ -7,11 +7,16 @@
 
 #include <cstdint>
 
-#if defined(__MINGW32__) && defined(__i386__)
-// The library hands back 80-bit x87 extended values; on this target
-// long double is that type, padded to 12 bytes. The library fills only the
-// ten value bytes.
-static_assert(sizeof(long double) == 12, "long double must be the 80-bit x87 type");
+#include <limits>
+
+#if defined(__MINGW32__)
+// The library hands back 80-bit x87 extended values; on these targets long
+// double is that type, padded to 12 bytes (x86) or 16 (x86-64). The library
+// fills only the ten value bytes.
+static_assert(std::numeric_limits<long double>::digits == 64, "long double must be the 80-bit x87 type");
+#if defined(__i386__)
+static_assert(sizeof(long double) == 12, "the 32-bit library's extended values take 12 bytes");
+#endif
 #endif
 
 extern "C" {

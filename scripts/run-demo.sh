@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main job from end to end, unattended: builds the program folder
-# ./build/bin (target zp_program_folder, as scripts/run-program.sh does),
+# <build>/bin (target zp_program_folder, as scripts/run-program.sh does),
 # puts an erased simulated ATDEMO8 chip into a fresh demo folder, and runs
 #   ZeltoPrg.exe demo/demo.zlt
 # under Wine on a private Xvfb display. The script loads DemoPlugin.dll,
@@ -10,10 +10,13 @@
 # Usage: scripts/run-demo.sh
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build="$here/build"
 
-"$here/scripts/setup-deps.sh"
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The product where this machine runs 32-bit programs, else the 64-bit
+# variant in ./build-x64 (ZP_ARCH=32 or 64 forces one: scripts/variant.sh).
+source "$here/scripts/variant.sh"
+zp_select_variant "$here"
+build=$(zp_default_build "$here")
+zp_configure "$here" "$build"
 cmake --build "$build" -j"$(nproc)" --target zp_program_folder
 
 source "$here/scripts/wine-env.sh"

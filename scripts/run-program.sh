@@ -4,6 +4,8 @@
 # plug-in: target zp_program_folder) and runs the program under Wine on a
 # private Xvfb display (or on the current display with ZP_KEEP_DISPLAY=1).
 # Usage: scripts/run-program.sh [build-dir] [program parameters...]
+#   (build-dir defaults to ./build, or ./build-x64 for the 64-bit variant:
+#   see scripts/variant.sh; ZP_ARCH=32 or 64 forces one)
 #   ZP_PORTS      bases that answer (default "378"), e.g. "278,378,3BC" or ""
 #   ZP_TIMEOUT    seconds before the program is stopped (default: none)
 #   ZP_AUTO_ANSWER=1 / ZP_MESSAGE_LOG=<file>: answer message boxes with
@@ -11,11 +13,12 @@
 #                 showing them
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=$(realpath -m "${1:-$here/build}")
-[ $# -gt 0 ] && shift
 
-"$here/scripts/setup-deps.sh"
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+source "$here/scripts/variant.sh"
+zp_select_variant "$here"
+build=$(realpath -m "${1:-$(zp_default_build "$here")}")
+[ $# -gt 0 ] && shift
+zp_configure "$here" "$build"
 cmake --build "$build" -j"$(nproc)" --target zp_program_folder
 
 source "$here/scripts/wine-env.sh"

@@ -13,22 +13,27 @@
 # and prints what it checked. setup.exe is driven from outside by
 # tests/installer/SetupDriver.cpp (window messages, as a user's clicks) and
 # answers its own message boxes (ZP_AUTO_ANSWER=1).
-# Usage: scripts/run-setup.sh [BUILD-DIR]   (default ./build)
+# Usage: scripts/run-setup.sh [BUILD-DIR]   (default ./build, or ./build-x64
+# for the 64-bit variant: see scripts/variant.sh)
 # With ZP_SETUP_PREBUILT=1 (as CTest runs it) nothing is built, and the Wine
 # prefix and display of the calling environment are used when it has them.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=$(realpath -m "${1:-$here/build}")
 
 if [ "${ZP_SETUP_PREBUILT:-}" != 1 ]; then
-  "$here/scripts/setup-deps.sh"
-  cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  source "$here/scripts/variant.sh"
+  zp_select_variant "$here"
+  build=$(realpath -m "${1:-$(zp_default_build "$here")}")
+  zp_configure "$here" "$build"
   cmake --build "$build" -j"$(nproc)" --target zp_package setup_driver
+else
+  build=$(realpath -m "${1:?usage: ZP_SETUP_PREBUILT=1 scripts/run-setup.sh BUILD-DIR}")
 fi
 
 source "$here/scripts/wine-env.sh"
 if [ "${ZP_SETUP_PREBUILT:-}" = 1 ] && [ -n "${DISPLAY:-}" ] && [ -n "${WINEPREFIX:-}" ]; then
-  : # the test run's own prefix and display; its wineserver stays up
+  # the test run's own prefix and display; its wineserver stays up
+  zp_wine_tools "$build/wine-bin"
 else
   zp_wine_up "$build"
 fi

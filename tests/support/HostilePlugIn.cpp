@@ -64,21 +64,57 @@ void Enter()
     g_releasedPage = nullptr;
 }
 
-EXCEPTION_DISPOSITION NTAPI OwnHandler(EXCEPTION_RECORD* record, void*, CONTEXT*, void*)
+}  // namespace
+
+// Handles its own exception, and nothing else, in a frame of its own: the
+// program's guard, further out, must never see it.
+extern "C" EXCEPTION_DISPOSITION HostileOwnHandler(EXCEPTION_RECORD* record, void*, CONTEXT*, void*)
 {
     const bool ours = record->ExceptionCode == kOwnException && !(record->ExceptionFlags & EXCEPTION_UNWINDING);
     return ours ? ExceptionContinueExecution : ExceptionContinueSearch;
 }
 
+namespace {
+
+#if defined(__i386__)
 void RaiseAndHandle()
 {
     EXCEPTION_REGISTRATION_RECORD own;
     __asm__ __volatile__("movl %%fs:0, %0" : "=r"(own.Next));
-    own.Handler = &OwnHandler;
+    own.Handler = &HostileOwnHandler;
     __asm__ __volatile__("movl %0, %%fs:0" : : "r"(&own) : "memory");
     RaiseException(kOwnException, 0, 0, nullptr);
     __asm__ __volatile__("movl %0, %%fs:0" : : "r"(own.Next) : "memory");
 }
+#else
+}  // namespace
+
+// x86-64: a function whose unwind table entry names the handler.
+extern "C" void HostileRaiseInOwnFrame();
+__asm__(
+    ".text\n"
+    ".globl HostileRaiseInOwnFrame\n"
+    ".def HostileRaiseInOwnFrame; .scl 2; .type 32; .endef\n"
+    ".seh_proc HostileRaiseInOwnFrame\n"
+    "HostileRaiseInOwnFrame:\n"
+    "    subq $40, %rsp\n"
+    "    .seh_stackalloc 40\n"
+    "    .seh_endprologue\n"
+    "    .seh_handler HostileOwnHandler, @except\n"
+    "    movl $0xE0484F53, %ecx\n"
+    "    xorl %edx, %edx\n"
+    "    xorl %r8d, %r8d\n"
+    "    xorl %r9d, %r9d\n"
+    "    call *__imp_RaiseException(%rip)\n"
+    "    nop\n"
+    "    addq $40, %rsp\n"
+    "    ret\n"
+    ".seh_endproc\n");
+
+namespace {
+
+void RaiseAndHandle() { HostileRaiseInOwnFrame(); }
+#endif
 
 std::uint8_t Read(std::int32_t address, std::int32_t* data, std::int32_t size)
 {
