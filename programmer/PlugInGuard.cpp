@@ -25,6 +25,7 @@ struct TGuardFrame {
     std::uint16_t fpuControl;  // the caller's x87 control word
 #if defined(__x86_64__)
     std::uint32_t sseControl;  // the caller's MXCSR
+    void* chainHead;           // see RunGuarded
 #endif
 };
 
@@ -162,12 +163,19 @@ extern "C" EXCEPTION_DISPOSITION ZpGuardHandler(EXCEPTION_RECORD* record, void* 
 
 // Not inlined: the resume point belongs to this function's own stack frame,
 // which outlives the plug-in call.
+// The thread's frame chain is unused by x86-64 Windows, but Wine's
+// dispatcher registers a frame of its own there around each handler it
+// calls; leaving the handler by a jump leaves that frame behind, and the
+// next exception would be handed to whatever the stack holds there now.
+// So the chain is put back as it was, as on x86.
 [[gnu::noinline]] bool RunGuarded(void (*work)(void*), void* context, TPlugInFault& fault) noexcept
 {
     TGuardFrame frame;
     frame.fault = &fault;
+    __asm__ __volatile__("movq %%gs:0, %0" : "=r"(frame.chainHead));
     SaveFloatingPointState(frame);
     if (__builtin_setjmp(frame.resume)) {
+        __asm__ __volatile__("movq %0, %%gs:0" : : "r"(frame.chainHead) : "memory");
         RestoreFloatingPointState(frame);
         if (fault.code == static_cast<std::uint32_t>(EXCEPTION_STACK_OVERFLOW))
             RestoreStackGuard();

@@ -48,17 +48,32 @@ public:
 
     // This process's visible top-level window of that title, once it is on
     // the screen; nullptr when the process ended or the time ran out first.
+    // Every top-level window is looked at, not just the first of that
+    // title: a copy started by an earlier test may still be closing, and
+    // on a slow machine its window hid this one's for the whole wait.
     HWND WaitForWindow(const char* title, DWORD timeoutMs)
     {
+        struct Search {
+            const char* title;
+            DWORD process;
+            HWND found;
+        } search{title, info_.dwProcessId, nullptr};
+        const auto visit = [](HWND wnd, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(wnd, &pid);
+            char text[256] = {};
+            if (pid != s->process || !::IsWindowVisible(wnd) || !::GetWindowTextA(wnd, text, sizeof text) ||
+                std::string(text) != s->title)
+                return TRUE;
+            s->found = wnd;
+            return FALSE;
+        };
         const DWORD start = ::GetTickCount();
         while (::GetTickCount() - start < timeoutMs) {
-            HWND wnd = ::FindWindowA(nullptr, title);
-            if (wnd && ::IsWindowVisible(wnd)) {
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(wnd, &pid);
-                if (pid == info_.dwProcessId)
-                    return wnd;
-            }
+            ::EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+            if (search.found)
+                return search.found;
             if (::WaitForSingleObject(info_.hProcess, 50) == WAIT_OBJECT_0)
                 return nullptr;
         }
