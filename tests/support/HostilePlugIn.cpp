@@ -68,7 +68,7 @@ void Enter()
 
 // Handles its own exception, and nothing else, in a frame of its own: the
 // program's guard, further out, must never see it.
-extern "C" EXCEPTION_DISPOSITION HostileOwnHandler(EXCEPTION_RECORD* record, void*, CONTEXT*, void*)
+extern "C" EXCEPTION_DISPOSITION NTAPI HostileOwnHandler(EXCEPTION_RECORD* record, void*, CONTEXT*, void*)
 {
     const bool ours = record->ExceptionCode == kOwnException && !(record->ExceptionFlags & EXCEPTION_UNWINDING);
     return ours ? ExceptionContinueExecution : ExceptionContinueSearch;

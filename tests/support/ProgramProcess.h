@@ -53,25 +53,10 @@ public:
     // on a slow machine its window hid this one's for the whole wait.
     HWND WaitForWindow(const char* title, DWORD timeoutMs)
     {
-        struct Search {
-            const char* title;
-            DWORD process;
-            HWND found;
-        } search{title, info_.dwProcessId, nullptr};
-        const auto visit = [](HWND wnd, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(wnd, &pid);
-            char text[256] = {};
-            if (pid != s->process || !::IsWindowVisible(wnd) || !::GetWindowTextA(wnd, text, sizeof text) ||
-                std::string(text) != s->title)
-                return TRUE;
-            s->found = wnd;
-            return FALSE;
-        };
+        Search search{title, info_.dwProcessId, nullptr};
         const DWORD start = ::GetTickCount();
         while (::GetTickCount() - start < timeoutMs) {
-            ::EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+            ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
             if (search.found)
                 return search.found;
             if (::WaitForSingleObject(info_.hProcess, 50) == WAIT_OBJECT_0)
@@ -81,5 +66,24 @@ public:
     }
 
 private:
+    struct Search {
+        const char* title;
+        DWORD process;
+        HWND found;
+    };
+
+    static BOOL CALLBACK Visit(HWND wnd, LPARAM context)
+    {
+        auto* search = reinterpret_cast<Search*>(context);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(wnd, &pid);
+        char text[256] = {};
+        if (pid != search->process || !::IsWindowVisible(wnd) || !::GetWindowTextA(wnd, text, sizeof text) ||
+            std::string(text) != search->title)
+            return TRUE;
+        search->found = wnd;
+        return FALSE;
+    }
+
     PROCESS_INFORMATION info_{};
 };
