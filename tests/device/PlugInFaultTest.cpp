@@ -86,6 +86,30 @@ TEST_F(PlugInFaults, AStackOverflowIsCaughtTooAndAnExceptionThePlugInHandlesIsNo
     EXPECT_EQ(form.PanelText(1), "EEprom read successfully");
 }
 
+// The program's own arithmetic goes on as before a plug-in faulted with its
+// own rounding, precision and direction flag in force.
+TEST_F(PlugInFaults, AFaultLeavesTheCallersFloatingPointStateAsItWas)
+{
+    TMainForm& form = StartHostile();
+    std::uint16_t controlBefore = 0, controlAfter = 0;
+    std::uint32_t sseBefore = 0, sseAfter = 0;
+    __asm__ __volatile__("fnstcw %0" : "=m"(controlBefore));
+#if defined(__x86_64__)
+    __asm__ __volatile__("stmxcsr %0" : "=m"(sseBefore));
+#endif
+    Behave("read-fault=5,fpu=mess");
+    EXPECT_EQ(FaultOf([&] { form.Action_ReadPromExecute(nullptr); }), Expected("ReadEEpromAddress", "C0000005"));
+    __asm__ __volatile__("fnstcw %0" : "=m"(controlAfter));
+#if defined(__x86_64__)
+    __asm__ __volatile__("stmxcsr %0" : "=m"(sseAfter));
+#endif
+    EXPECT_EQ(controlAfter, controlBefore);
+    EXPECT_EQ(sseAfter, sseBefore);
+    volatile double third = 1.0;
+    third = third / 3.0;
+    EXPECT_EQ(third * 3.0, 1.0);
+}
+
 TEST_F(PlugInFaults, TextsAreCopiedAtOnceAndUnreadableOnesEndTheCommand)
 {
     Behave("categories=released");

@@ -6,6 +6,9 @@
 //   read-data=<number>        every read answers Data = number (0x for hex)
 //   read-raise=1              every read raises and handles an exception of
 //                             its own, in a frame of its own
+//   fpu=mess                  a fault first leaves its own x87 control word
+//                             (and MXCSR on x86-64), a value on the x87
+//                             stack and the direction flag set
 //   categories=released|garbage  category names in a page released at the
 //                             next call | at an unreadable address
 //   name=unterminated         the found name runs into an unreadable page
@@ -48,8 +51,20 @@ int Recurse(int depth)
     return depth == INT32_MAX ? 0 : Recurse(depth + 1) + ballast[0];
 }
 
+void MessUpFloatingPoint()
+{
+    const std::uint16_t control = 0x0C7F;  // single precision, round toward zero
+    __asm__ __volatile__("fldcw %0\n\tfld1\n\tstd" : : "m"(control) : "memory");
+#if defined(__x86_64__)
+    const std::uint32_t sse = 0x7F80;  // round toward zero
+    __asm__ __volatile__("ldmxcsr %0" : : "m"(sse) : "memory");
+#endif
+}
+
 void Fault()
 {
+    if (Has(",fpu=mess,"))
+        MessUpFloatingPoint();
     if (Has(",fault=stack,"))
         Recurse(0);
     volatile int* volatile target = reinterpret_cast<int*>(0x10);
