@@ -1116,19 +1116,10 @@ void TMainForm::RemoveInstalledFiles(bool& Partial, bool& OwnFileLeft)
             LogIn(kYellow, "File [" + name + "] could not be deleted;");
         }
     }
-    switch (RemoveFolderIfEmpty(D, CreatedByInstall(D))) {
-    case FolderOutcome::Removed:
-        Log("Directory [" + D + "] was removed;");
+    const std::string stays = "Directory [" + D + "] could not be removed;";
+    if (ReportFolder(RemoveFolderIfEmpty(D, CreatedByInstall(D)), D, "Directory [" + D + "] was removed;", stays, stays,
+                     Partial))
         RemoveCreatedParents(D, std::string(), reportParent, Partial);
-        break;
-    case FolderOutcome::NotOurs:
-        Log(tk::FmtLoadStr(S_FOLDER_NOT_OURS, {D}));
-        break;
-    default:
-        Partial = true;
-        LogIn(kYellow, "Directory [" + D + "] could not be removed;");
-        break;
-    }
 }
 
 void TMainForm::RemoveDriverFiles(bool& Partial, bool& OwnFileLeft)
@@ -1176,59 +1167,52 @@ void TMainForm::RemoveStartMenuFolders(bool& Partial, bool& OwnFileLeft)
         OwnFileLeft = true;
     }
 
-    switch (schematicsOutcome) {
-    case FolderOutcome::Missing:
-        break;
-    case FolderOutcome::Removed:
-        Log("Folder [" + schematics + "]was deleted from the Start menu;");
-        break;
-    case FolderOutcome::NotOurs:
-        Log(tk::FmtLoadStr(S_FOLDER_NOT_OURS, {schematics}));
-        break;
-    case FolderOutcome::HoldsOthers:
-        LogIn(kYellow, tk::FmtLoadStr(S_FOLDER_HOLDS_OTHERS, {schematics}));
-        Partial = true;
-        break;
-    case FolderOutcome::NotRemoved:
-        LogIn(kYellow, "Folder [" + schematics + "]could not be deleted from the Start menu;");
-        Partial = true;
-        break;
-    }
+    ReportFolder(schematicsOutcome, schematics, "Folder [" + schematics + "]was deleted from the Start menu;",
+                 tk::FmtLoadStr(S_FOLDER_HOLDS_OTHERS, {schematics}),
+                 "Folder [" + schematics + "]could not be deleted from the Start menu;", Partial);
     // Links straight into Programs leave no folder of their own.
     if (G.empty())
         return;
-    const auto groupRemoved = [this](const std::string& group) {
-        Log("Group [" + group + "] was deleted from the Start menu;");
+    const auto groupRemoved = [](const std::string& group) {
+        return "Group [" + group + "] was deleted from the Start menu;";
     };
-    switch (groupOutcome) {
-    case FolderOutcome::Missing:
-        break;
-    case FolderOutcome::Removed:
-        groupRemoved(G);
+    if (ReportFolder(groupOutcome, G, groupRemoved(G), tk::FmtLoadStr(S_GROUP_HOLDS_OTHERS, {G}),
+                     "Group [" + G + "] could not be deleted from the Start menu;", Partial)) {
+        const std::string floor = WithTrailingSlash(programs);
         RemoveCreatedParents(
-            JoinPath({programs, G}), WithTrailingSlash(programs),
+            JoinPath({programs, G}), floor,
             [&](const std::string& parent, bool removed) {
-                const std::size_t start = WithTrailingSlash(programs).size();
-                const std::string name = parent.substr(start, parent.size() - start - 1);
+                const std::string name = parent.substr(floor.size(), parent.size() - floor.size() - 1);
                 if (removed)
-                    groupRemoved(name);
+                    Log(groupRemoved(name));
                 else
                     LogIn(kYellow, tk::FmtLoadStr(S_GROUP_HOLDS_OTHERS, {name}));
             },
             Partial);
-        break;
+    }
+}
+
+bool TMainForm::ReportFolder(FolderOutcome outcome, const std::string& name, const std::string& removed,
+                             const std::string& holdsOthers, const std::string& notRemoved, bool& Partial)
+{
+    switch (outcome) {
+    case FolderOutcome::Missing:
+        return false;
+    case FolderOutcome::Removed:
+        Log(removed);
+        return true;
     case FolderOutcome::NotOurs:
-        Log(tk::FmtLoadStr(S_FOLDER_NOT_OURS, {G}));
-        break;
+        Log(tk::FmtLoadStr(S_FOLDER_NOT_OURS, {name}));
+        return false;
     case FolderOutcome::HoldsOthers:
-        LogIn(kYellow, tk::FmtLoadStr(S_GROUP_HOLDS_OTHERS, {G}));
-        Partial = true;
+        LogIn(kYellow, holdsOthers);
         break;
     case FolderOutcome::NotRemoved:
-        LogIn(kYellow, "Group [" + G + "] could not be deleted from the Start menu;");
-        Partial = true;
+        LogIn(kYellow, notRemoved);
         break;
     }
+    Partial = true;
+    return false;
 }
 
 void TMainForm::RemoveInstallRecord(bool& Partial, bool OwnFileLeft)

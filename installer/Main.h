@@ -209,6 +209,11 @@ private:
     void RemoveDriverFiles(bool& Partial, bool& OwnFileLeft);
     void RemoveStartMenuFolders(bool& Partial, bool& OwnFileLeft);
     void RemoveInstallRecord(bool& Partial, bool OwnFileLeft);
+    // Logs what became of a folder the installation used (yellow, and a
+    // partial result, when it stays with other items or was refused); true
+    // when it was removed.
+    bool ReportFolder(FolderOutcome outcome, const std::string& name, const std::string& removed,
+                      const std::string& holdsOthers, const std::string& notRemoved, bool& Partial);
 
     // The record as last read, and the one the install road writes.
     InstallRecord Recorded;
