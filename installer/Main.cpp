@@ -684,8 +684,7 @@ void TMainForm::InstallBtClick(tk::Component*)
     // one to the user, who says so first.
     InstallRecord previous;
     const bool hadRecord = LoadInstallRecord(previous);
-    const bool sameInstallation = hadRecord && SameText(WithTrailingSlash(previous.InstallPath), T);
-    if (hadRecord && !previous.InstallPath.empty() && !sameInstallation &&
+    if (hadRecord && !previous.InstallPath.empty() && !SameText(WithTrailingSlash(previous.InstallPath), T) &&
         tk::MessageDlg(tk::FmtLoadStr(S_OTHER_FOLDER_QUESTION, {previous.InstallPath, T}), tk::mtConfirmation,
                        tk::mbYesNo) != tk::mrYes) {
         abort(tk::FmtLoadStr(S_OTHER_FOLDER_DECLINED, {previous.InstallPath}));
@@ -714,24 +713,7 @@ void TMainForm::InstallBtClick(tk::Component*)
 
     // The record comes before the first copy: whatever follows, completed
     // or not, setup can remove again.
-    Installing = InstallRecord{};
-    Installing.InstallPath = T;
-    Installing.StartMenuGroup = group;
-    if (sameInstallation) {
-        Installing.knowsFolders = previous.knowsFolders;
-        Installing.createdFolders = previous.createdFolders;
-        Installing.createdFiles = previous.createdFiles;
-    } else if (hadRecord) {
-        // The Start-menu group now belongs to this installation; the earlier
-        // one keeps its folders and the driver files its program uses.
-        const std::string earlier = WithTrailingSlash(previous.InstallPath);
-        for (const std::string& folder : previous.createdFolders)
-            if (!StartsWithText(earlier, WithTrailingSlash(folder)))
-                Installing.createdFolders.push_back(folder);
-    }
-    for (const std::string& folder : madeNow)
-        if (!Contains(Installing.createdFolders, folder))
-            Installing.createdFolders.push_back(folder);
+    Installing = RecordOfThisInstall(hadRecord ? &previous : nullptr, madeNow);
     try {
         SaveInstallRecord(Installing);
     } catch (const std::exception& e) {
@@ -741,27 +723,53 @@ void TMainForm::InstallBtClick(tk::Component*)
     }
     Log("Writing Install Path in registry under HKEY_LOCAL_MACHINE\\Software\\Zelto\\Raz-edezadu Divudavizu");
     Log("Writing Start Menu Group Name in registry under HKEY_LOCAL_MACHINE\\Software\\Zelto\\Raz-edezadu Divudavizu");
-    ShowInstallRecord();
     Log("Overwriting all files in [" + T + "];");
 
     WaitCursor wait;
     bool Partial = false;
+    std::string failure;
     try {
         CopySelectedFiles();
         MakeStartMenuLinks(Partial);
         AssociateScripts();
     } catch (const std::exception& e) {
-        abort(e.what());
-        ShowInstallRecord();
+        failure = e.what();
+    }
+    // The window offers to remove what the record now says was made.
+    ShowInstallRecord();
+    if (!failure.empty()) {
+        abort(failure);
         return;
     }
-    ShowInstallRecord();
     wait.Restore();
     if (Partial)
         LogIn(kYellow, tk::LoadStr(S_INSTALL_PARTIAL));
     else
         Log("INSTALLATION SUCCESSFUL!");
     CancelBt->SetEnabled(true);
+}
+
+InstallRecord TMainForm::RecordOfThisInstall(const InstallRecord* previous, const std::vector<std::string>& madeNow) const
+{
+    InstallRecord record;
+    record.InstallPath = TargetDir;
+    record.StartMenuGroup = StartMenuGroup->Text();
+    if (previous && SameText(WithTrailingSlash(previous->InstallPath), TargetDir)) {
+        record.knowsFolders = previous->knowsFolders;
+        record.createdFolders = previous->createdFolders;
+        record.createdFiles = previous->createdFiles;
+    } else if (previous) {
+        // The Start-menu group now belongs to this installation; the earlier
+        // one keeps its folders and the driver files its program uses.
+        const std::string earlier = WithTrailingSlash(previous->InstallPath);
+        for (const std::string& folder : previous->createdFolders)
+            if (!StartsWithText(earlier, WithTrailingSlash(folder)))
+                record.createdFolders.push_back(folder);
+    }
+    for (const std::string& folder : madeNow)
+        if (!Contains(record.createdFolders, folder))
+            record.createdFolders.push_back(folder);
+    return record;
 }
 
 bool TMainForm::CreateInstallationFolder(std::vector<std::string>& created)

@@ -191,6 +191,10 @@ private:
     // Step 4's folder creation, adding each folder it made to created;
     // false when a part could not be made or entered.
     bool CreateInstallationFolder(std::vector<std::string>& created);
+    // The record of this install: with what an earlier record of the same
+    // folder says was made (or, of another folder, its Start-menu group's
+    // folders), and the folders made now.
+    InstallRecord RecordOfThisInstall(const InstallRecord* previous, const std::vector<std::string>& madeNow) const;
     // Adds path to a list of the record being installed and saves it.
     void NoteCreated(std::vector<std::string>& list, const std::string& path);
     std::vector<PackageCopy> SelectedCopies() const;
