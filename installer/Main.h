@@ -1,10 +1,11 @@
-// Main: the installer's window and its two roads. The install road creates
-// the installation folder, copies the chosen files of the package (the
-// installer's own folder), makes the Start-menu group and links, records
-// the installation in the registry and associates ".ZLT" script files with
-// the programmer; the uninstall road removes all of that again. Every step
-// is one coloured line in the window's log: lime for progress, yellow for a
-// warning, red for an error; a colour stays in force for the lines after it.
+// Main: the installer's window and its two roads. The install road records
+// the installation in the registry, creates the installation folder, copies
+// the chosen files of the package (the installer's own folder), makes the
+// Start-menu group and links and associates ".ZLT" script files with the
+// programmer; the uninstall road removes what the install made, and only
+// that, again. Every step is one coloured line in the window's log: lime
+// for progress, yellow for a warning, red for an error; a colour stays in
+// force for the lines after it.
 #pragma once
 
 #include "toolkit/Forms.h"
@@ -188,8 +189,8 @@ private:
     // Reads the record and shows it, with the uninstall controls, or hides
     // them when there is none.
     void ShowInstallRecord();
-    // Step 4's folder creation, adding each folder it made to created;
-    // false when a part could not be made or entered.
+    // Creates the installation folder part by part, adding each folder it
+    // made to created; false when a part could not be made or entered.
     bool CreateInstallationFolder(std::vector<std::string>& created);
     // The record of this install: with what an earlier record of the same
     // folder says was made (or, of another folder, its Start-menu group's
