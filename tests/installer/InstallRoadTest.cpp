@@ -47,6 +47,9 @@ protected:
     {
         tk::App().Reset();
         Clean();
+        // Each test starts without driver files; the ones there are put back.
+        ::DeleteFileA((SystemFolderPath() + "varize.vxd").c_str());
+        ::DeleteFileA((SystemFolderPath() + "varize.sys").c_str());
         MakePackage(package_.Path());
         folder_ = target_.Path() + "Program Files\\Zelto Test\\";
         form_ = NewRun();
@@ -116,6 +119,8 @@ protected:
         last_ = form;
     }
 
+    SavedFile vxd_{SystemFolderPath() + "varize.vxd"};
+    SavedFile sys_{SystemFolderPath() + "varize.sys"};
     ScratchFolder package_;
     ScratchFolder target_;
     tk::ScriptedMessages messages_;
@@ -410,11 +415,6 @@ TEST_F(InstallerWindow, CopiesAreExactAndAFailedOneLeavesTheOldFileWhole)
 
 TEST_F(InstallerWindow, AnInstallThatStopsAtAMissingPackageFileIsRemovedCompletely)
 {
-    // The driver files are not there: the install makes them.
-    SavedFile vxd(SystemFolderPath() + "varize.vxd");
-    SavedFile sys(SystemFolderPath() + "varize.sys");
-    ::DeleteFileA((SystemFolderPath() + "varize.vxd").c_str());
-    ::DeleteFileA((SystemFolderPath() + "varize.sys").c_str());
     const std::string before = InstallationFootprint();
 
     ::DeleteFileA((package_.Path() + "ZeltoAVRHiVSer.chm").c_str());
@@ -426,6 +426,7 @@ TEST_F(InstallerWindow, AnInstallThatStopsAtAMissingPackageFileIsRemovedComplete
     EXPECT_EQ(ColorOf(log.back()), kRed);
     EXPECT_TRUE(Exists(folder_ + "ZeltoAVRHiVSer.dll"));
     EXPECT_FALSE(Exists(folder_ + "ZeltoAVRPar.dll"));
+    // The driver files were not there before: the install made them.
     EXPECT_TRUE(Exists(SystemFolderPath() + "varize.sys"));
     // The window offers to remove what was made.
     EXPECT_TRUE(form_->UninstallButton->Visible());
@@ -487,10 +488,7 @@ TEST_F(InstallerWindow, TheUsersOwnItemsInTheGroupSurviveUninstall)
 TEST_F(InstallerWindow, APlaceholderOfThePackageReplacesNoRealDriver)
 {
     const std::string system = SystemFolderPath();
-    SavedFile vxd(system + "varize.vxd");
-    SavedFile sys(system + "varize.sys");
     WriteFile(system + "varize.sys", "MZ a real driver");
-    ::DeleteFileA((system + "varize.vxd").c_str());
     for (const char* driver : {"varize.vxd", "varize.sys"})
         WriteFile(package_.Path() + driver, "PLACEHOLDER - NOT THE REAL FILE\r\nstands in for the driver\r\n");
     const std::string before = InstallationFootprint();
