@@ -103,6 +103,20 @@ tk::Form* RequireParentForm(const TCustomToolWindow* toolWindow) {
     return form;
 }
 
+RECT ScreenRectOf(const tk::Control* control) {
+    RECT r{};
+    if (const auto* w = dynamic_cast<const tk::WinControl*>(control); w && w->HandleAllocated()) {
+        ::GetWindowRect(w->HandleIfAllocated(), &r);
+        return r;
+    }
+    r = control->BoundsRect();
+    if (control->Parent()) {
+        POINT o = control->Parent()->ClientOrigin();
+        ::OffsetRect(&r, o.x, o.y);
+    }
+    return r;
+}
+
 void FlushPaintMessages() {
     // A paint handler that fails leaves its window invalid, and the system
     // would hand out the same WM_PAINT again: such a window is validated, and

@@ -61,6 +61,8 @@ TDockOrientation DockOrientationOf(const TDock* dock);
 tk::Form* ParentFormOf(const TCustomToolWindow* toolWindow);
 // ParentFormOf, or EInvalidOperation "Control '%s' has no parent window".
 tk::Form* RequireParentForm(const TCustomToolWindow* toolWindow);
+// The control's outer rectangle on the screen (its window's when it has one).
+RECT ScreenRectOf(const tk::Control* control);
 // Dispatches the paint messages waiting in the thread's queue. Bounded: a
 // window whose painting fails cannot keep it going.
 void FlushPaintMessages();
@@ -355,6 +357,7 @@ private:
     void TrackSize(SizeState& size);
     void DoSetParent(tk::WinControl* newParent);
     void UpdateFloatingList();
+    void RememberFloatingTopLeft(POINT topLeft);
     void RefreshTopmost();
     void NotifyDockChangingHidden(TDock* dock);
     void MoveNotify();
@@ -373,6 +376,8 @@ private:
     bool arrangeNeeded_ = false;
     bool captionInactive_ = false;
     POINT floatingTopLeft_{0, 0};
+    // False until the bar has a floating place of its own (it never floated).
+    bool floatingPlaced_ = false;
     bool savedAtRunTime_ = false;
     int ncWidth_ = 0;
     int ncHeight_ = 0;

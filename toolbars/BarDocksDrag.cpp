@@ -50,20 +50,6 @@ int Scale(int value, int numerator, int denominator) {
     return denominator == 0 ? 0 : ::MulDiv(value, numerator, denominator);
 }
 
-RECT ScreenRectOf(const tk::Control* control) {
-    RECT r{};
-    if (const auto* w = dynamic_cast<const tk::WinControl*>(control); w && w->HandleAllocated()) {
-        ::GetWindowRect(w->HandleIfAllocated(), &r);
-        return r;
-    }
-    r = control->BoundsRect();
-    if (control->Parent()) {
-        POINT o = control->Parent()->ClientOrigin();
-        ::OffsetRect(&r, o.x, o.y);
-    }
-    return r;
-}
-
 }  // namespace
 
 struct TCustomToolWindow::DragState {
@@ -323,7 +309,7 @@ void TCustomToolWindow::DropAt(const DragState& drag) {
         SetParent(dock);
         if (dockedTo_) dockedTo_->LayOutRows(true);
     } else {
-        floatingTopLeft_ = POINT{r.left, r.top};
+        RememberFloatingTopLeft(POINT{r.left, r.top});
         if (docked_)
             SetParent(RequireParentForm(this));
         else

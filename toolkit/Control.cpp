@@ -685,6 +685,13 @@ LRESULT CALLBACK ToolkitWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
         }
     } else {
         self = reinterpret_cast<WinControl*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+        // A window the object has let go of is not its own any more: the
+        // object's handlers would act on (and DefWindowProc would free the
+        // text of) the window it holds now.
+        if (self && self->handle_ != wnd) {
+            ::SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+            self = nullptr;
+        }
     }
     if (!self) {
         auto it = BaseProcs().find(static_cast<ATOM>(::GetClassLongPtrA(wnd, GCW_ATOM)));
@@ -749,7 +756,9 @@ HWND WinControl::Handle() {
 }
 
 void WinControl::CreateHandle() {
-    if (handle_) return;
+    // Making the parent's window (from CreateParams) makes its children's:
+    // this one is on its way already.
+    if (handle_ || (GetControlState() & csCreatingHandle)) return;
     if (IsDestroying()) throw EInvalidOperation("Control '" + Name() + "' is being destroyed");
     SetControlStateFlag(csCreatingHandle, true);
     try {
@@ -1547,6 +1556,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
         if (Form* form = ParentForm(); form && form != this) form->SetActiveControl(this);
         r = DefaultHandler(msg, wParam, lParam);
+        KeepOwnedWindowsInFront(::GetAncestor(handle_, GA_ROOT));
         DoEnter();
         return r;
     case WM_KILLFOCUS:

@@ -356,6 +356,16 @@ private:
 
 Screen& TheScreen();
 
+// The nearest window above `owner` in the z-order that `owner` does not own
+// (directly or further down) and that shows something (visible, not empty);
+// nullptr when there is none. A window put just after it is in front of
+// `owner` and of everything `owner` owns.
+HWND PreviousUnownedWindow(HWND owner);
+// Puts the visible windows that `owner` owns back in front of it, in their
+// order. Wine without a window manager raises a window that takes the focus
+// above the windows it owns, which the system never does.
+void KeepOwnedWindowsInFront(HWND owner);
+
 // Re-reads every open form from the active resource module, in screen order.
 void ReloadAllForms();
 
