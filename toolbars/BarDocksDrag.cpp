@@ -243,14 +243,15 @@ void TCustomToolWindow::DragLoop(int x, int y) {
     }
     if (!alive.Alive()) return;
 
-    FlushPaintMessages();
-    if (!alive.Alive()) return;
-    drag.cursor = ::GetCursor();
     bool accepted = false;
     {
+        // The loop takes a hint away; its place is painted before the outline.
+        tk::MouseLoop loop(h, this);
+        FlushPaintMessages();
+        if (!alive.Alive()) return;
+        drag.cursor = ::GetCursor();
         TDesktopOutline outline(FloatingBorderSize().cx);
         drag.outline = &outline;
-        tk::MouseLoop loop(h, this);
         for (TDock* d : drag.docks) loop.Watch(d);
         loop.Watch(ParentFormOf(this));
         TrackDrag(drag);

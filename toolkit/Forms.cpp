@@ -900,6 +900,7 @@ void Application::Reset() {
     mainForm_ = nullptr;
     terminated_ = false;
     modalLevel_ = 0;
+    hintsSuspended_ = 0;
     pendingFree_.clear();
     CancelHint();
     StopHintTracking();
@@ -989,7 +990,7 @@ void Application::MouseOver(Control* control, POINT) {
     }
     hintControl_ = hinted;
     hintToken_ = hinted ? hinted->Token() : LifeToken();
-    if (hinted && (!hintTimer_ || hintClock_ != &ClockSeam().Get())) {
+    if (hinted && hintsSuspended_ == 0 && (!hintTimer_ || hintClock_ != &ClockSeam().Get())) {
         StopHintTracking();
         hintClock_ = &ClockSeam().Get();
         hintTimer_ = hintClock_->StartTimer(kHintTickMs, [this] { HintTimerTick(); });
@@ -1025,7 +1026,7 @@ void Application::HintTimerTick() {
 }
 
 void Application::ShowHintFor(Control* control) {
-    if (!showHint || !control->ShowHint()) return;
+    if (!showHint || hintsSuspended_ > 0 || !control->ShowHint()) return;
     std::string text = ShortHint(control->Hint());
     if (text.empty()) return;
     if (!hintWindow_) hintWindow_ = std::make_unique<HintWindow>();
@@ -1048,6 +1049,16 @@ void Application::CancelHint() {
     // Until the mouse moves on to another control.
     hintDone_ = true;
     hintShown_ = false;
+}
+
+void Application::SuspendHints() {
+    if (hintsSuspended_++ > 0) return;
+    CancelHint();
+    StopHintTracking();
+}
+
+void Application::ResumeHints() {
+    if (hintsSuspended_ > 0) --hintsSuspended_;
 }
 
 // ===========================================================================

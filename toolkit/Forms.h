@@ -285,6 +285,10 @@ public:
     int hintHidePause = 2500;
     // Hides the hint; it comes back only when the mouse moves to another control.
     void CancelHint();
+    // No hint while a modal mouse loop runs (counted): one that shows goes
+    // at once, and none comes until the last resume.
+    void SuspendHints();
+    void ResumeHints();
     // The hint window, made when a control with a hint first has the mouse.
     HintWindow* GetHintWindow() const { return hintWindow_.get(); }
     // The hint of the control under the mouse (the part after "|" if any).
@@ -331,6 +335,7 @@ private:
     DWORD hintRestSince_ = 0;
     DWORD hintShownAt_ = 0;
     bool hintShown_ = false;
+    int hintsSuspended_ = 0;
     bool hintDone_ = false;
     std::string currentHint_;
     std::vector<std::pair<Component*, LifeToken>> pendingFree_;
