@@ -137,6 +137,8 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Paint(tk::Canvas& canvas) override;
     void ColorChanged() override;
+    // The background's palette.
+    HPALETTE GetPalette() override;
 
 protected:
     void CreateParams(tk::WindowCreateParams& params) override;
@@ -322,12 +324,19 @@ public:
     void SetBounds(int left, int top, int width, int height) override;
     RECT ClientRect() const override;
     void AlignControls(tk::Control* changed, RECT& rect) override;
+    // A child shown, hidden or resized re-arranges the bar.
+    bool PlacesEveryChild() const override { return true; }
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void ShowingChanged() override;
     void VisibleChanged() override;
     void ColorChanged() override;
     void TextChanged() override;
     void Paint(tk::Canvas& canvas) override;
+    // Docked where the dock's background shows on its bars, the
+    // background's palette; a change seen in the background redraws frame
+    // and client area.
+    HPALETTE GetPalette() override;
+    bool PaletteChanged(bool foreground) override;
 
     // The floating tool windows (for tests and the hook handler).
     static std::vector<TCustomToolWindow*> FloatingList();
@@ -360,6 +369,8 @@ private:
     void RememberFloatingTopLeft(POINT topLeft);
     void RefreshTopmost();
     void NotifyDockChangingHidden(TDock* dock);
+    // Docked on a dock whose background shows on its bars.
+    bool ShowsDockBackground() const;
     void MoveNotify();
     static void PrintFrame(HWND wnd, HDC dc, LPARAM self);
     void DrawOwnCaption(HDC dc, const RECT& rect);

@@ -677,7 +677,7 @@ LRESULT TCustomToolWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_MOVE: {
         LRESULT r = tk::CustomControl::WndProc(msg, wParam, lParam);
-        if (docked_ && dockedTo_ && dockedTo_->HasBackground() && dockedTo_->BackgroundOnToolbars()) {
+        if (ShowsDockBackground()) {
             RequestDockedRedraw();
             Invalidate();
         }
@@ -835,7 +835,7 @@ void TCustomToolWindow::TrackCloseButton() {
 }
 
 void TCustomToolWindow::Paint(tk::Canvas& canvas) {
-    if (docked_ && dockedTo_ && dockedTo_->HasBackground() && dockedTo_->BackgroundOnToolbars()) {
+    if (ShowsDockBackground()) {
         RECT client = ClientRect();
         POINT origin = ClientOrigin();
         POINT dockOrigin = dockedTo_->Parent() ? dockedTo_->Parent()->ClientOrigin() : dockedTo_->ClientOrigin();
@@ -846,6 +846,23 @@ void TCustomToolWindow::Paint(tk::Canvas& canvas) {
     RECT client = ClientRect();
     tk::BrushHandle fill = tk::CreateSolidBrush(GetColor());
     ::FillRect(canvas.Handle(), &client, fill.Get());
+}
+
+bool TCustomToolWindow::ShowsDockBackground() const {
+    return docked_ && dockedTo_ && dockedTo_->HasBackground() && dockedTo_->BackgroundOnToolbars();
+}
+
+HPALETTE TCustomToolWindow::GetPalette() {
+    return ShowsDockBackground() ? dockedTo_->GetPalette() : tk::CustomControl::GetPalette();
+}
+
+bool TCustomToolWindow::PaletteChanged(bool foreground) {
+    const bool result = tk::CustomControl::PaletteChanged(foreground);
+    if (result && !foreground) {
+        RequestDockedRedraw();
+        Invalidate();
+    }
+    return result;
 }
 
 // --- registration ------------------------------------------------------------
