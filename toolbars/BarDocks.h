@@ -43,6 +43,18 @@ using TInsertRemoveEvent = std::function<void(tk::Component* sender, bool insert
 using TRequestDockEvent = std::function<void(tk::Component* sender, TCustomToolWindow* bar, bool& accept)>;
 using TDockChangingExEvent = std::function<void(tk::Component* sender, TDock* dock)>;
 
+// The callbacks through which a host stores bar positions: each takes the
+// bar's component name, the value's name, the default (reading) or the value
+// (writing), and the host's own datum, passed through untouched.
+using TPositionReadIntProc =
+    std::function<int(const std::string& barName, const std::string& valueName, int defaultValue, void* extraData)>;
+using TPositionReadStringProc = std::function<std::string(const std::string& barName, const std::string& valueName,
+                                                          const std::string& defaultValue, void* extraData)>;
+using TPositionWriteIntProc =
+    std::function<void(const std::string& barName, const std::string& valueName, int value, void* extraData)>;
+using TPositionWriteStringProc = std::function<void(const std::string& barName, const std::string& valueName,
+                                                    const std::string& value, void* extraData)>;
+
 // --- unit helpers ------------------------------------------------------------
 int CaptionBarHeight();
 void PrimaryWorkArea(RECT& area);
@@ -280,6 +292,11 @@ public:
     virtual POINT PlaceControls(bool mayMove, TDockOrientation previous, TDock* dock) = 0;
     virtual void BeforeSizeChange(int, int) {}
     virtual void PrepareOrdering() {}
+    // A host that stores positions reads a bar's own values, tells it when
+    // it has placed it, and writes them; a tool window stores none itself.
+    virtual void LoadPositionData(const TPositionReadIntProc&, const TPositionReadStringProc&, void*) {}
+    virtual void PositionDataLoaded(const TPositionReadIntProc&, const TPositionReadStringProc&, void*) {}
+    virtual void SavePositionData(const TPositionWriteIntProc&, const TPositionWriteStringProc&, void*) {}
     virtual bool LetsDragThrough(tk::Control*) const { return false; }
 
     // --- frame and caption ------------------------------------------------
