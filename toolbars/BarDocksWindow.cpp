@@ -684,16 +684,6 @@ LRESULT TCustomToolWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         MoveNotify();
         return r;
     }
-    case WM_SHOWWINDOW:
-        // The system hides and shows owned windows with their owner's
-        // minimising and restoring, and puts them back where they were in the
-        // z-order, which may be below it: a floating bar follows its own
-        // showing rules instead.
-        if (lParam != 0 && !docked_ && Floating()) {
-            RefreshVisibility();
-            return 0;
-        }
-        return tk::CustomControl::WndProc(msg, wParam, lParam);
     case WM_ENABLE: {
         LRESULT r = tk::CustomControl::WndProc(msg, wParam, lParam);
         if (floatingMode_ == fmOnTopOfAllForms) RefreshTopmost();

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -594,4 +596,157 @@ TEST_F(ToolWindowTest, TheCloseButtonClosesOnlyWhenReleasedOverIt) {
     EXPECT_FALSE(bar->Visible());
     EXPECT_FALSE(::IsWindowVisible(h));
     EXPECT_EQ(closed, 1);
+}
+
+namespace {
+
+std::vector<TToolbarButton*> ButtonsOf(TToolbar* bar) {
+    std::vector<TToolbarButton*> buttons;
+    for (tk::Control* c : bar->Children()) {
+        if (auto* b = dynamic_cast<TToolbarButton*>(c)) buttons.push_back(b);
+    }
+    return buttons;
+}
+
+// A 16 x 16 picture of 8 bits per pixel with a colour table of two entries:
+// `back` around a square of `square` at (4, 4)-(11, 11).
+tk::Bitmap TwoColourPicture(COLORREF back, COLORREF square) {
+    constexpr int kSide = 16;
+    constexpr std::size_t kHeaders = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + 2 * sizeof(RGBQUAD);
+    std::vector<std::uint8_t> data(kHeaders + kSide * kSide);
+    auto* file = reinterpret_cast<BITMAPFILEHEADER*>(data.data());
+    file->bfType = 0x4D42;
+    file->bfSize = static_cast<DWORD>(data.size());
+    file->bfOffBits = kHeaders;
+    auto* info = reinterpret_cast<BITMAPINFOHEADER*>(data.data() + sizeof(BITMAPFILEHEADER));
+    *info = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), kSide, kSide, 1, 8, BI_RGB, 0, 0, 0, 2, 0};
+    auto* table = reinterpret_cast<RGBQUAD*>(info + 1);
+    table[0] = RGBQUAD{GetBValue(back), GetGValue(back), GetRValue(back), 0};
+    table[1] = RGBQUAD{GetBValue(square), GetGValue(square), GetRValue(square), 0};
+    for (int y = 4; y < 12; ++y) {
+        for (int x = 4; x < 12; ++x) data[kHeaders + y * kSide + x] = 1;
+    }
+    tk::Bitmap picture;
+    EXPECT_TRUE(picture.LoadFromData(data.data(), data.size()));
+    return picture;
+}
+
+// The button painted alone onto a DIB of its size.
+tk::Bitmap Face(TToolbarButton& b) {
+    tk::Bitmap out = tk::Bitmap::CreateDIB(b.Width(), b.Height());
+    b.Paint(out.GetCanvas());
+    return out;
+}
+
+}  // namespace
+
+TEST_F(ToolWindowTest, AButtonShownHiddenOrResizedRearrangesItsBar) {
+    TToolbar* bar = Bar("Bar", top, 4);  // 2 buttons | 2 buttons
+    Pump();
+    const std::vector<TToolbarButton*> b = ButtonsOf(bar);
+    ASSERT_EQ(b.size(), 4u);
+    EXPECT_EQ(b[3]->Left(), 75);
+    EXPECT_EQ(bar->Width(), 111);
+    b[1]->SetVisible(false);
+    EXPECT_EQ(b[3]->Left(), 52);
+    EXPECT_EQ(bar->Width(), 88);
+    b[1]->SetVisible(true);
+    b[1]->SetWidth(30);
+    EXPECT_EQ(b[3]->Left(), 82);
+    EXPECT_EQ(bar->Width(), 118);
+}
+
+TEST_F(ToolWindowTest, AColourSchemeChangeReachesTheDisabledPicturesOfDockedBars) {
+    TToolbar* bar = Bar("Bar", top, 2);
+    TToolbarButton* button = ButtonsOf(bar)[0];
+    button->SetGlyph(TwoColourPicture(RGB(128, 128, 0), RGB(0, 0, 0)));
+    button->SetEnabled(false);
+    Pump();
+    // The square of a 16 x 16 picture centred in the 23 x 22 face, in shadow.
+    const POINT square{4 + 6, 3 + 6};
+    ASSERT_EQ(Px(Face(*button), square.x, square.y), Dib(tk::clBtnShadow));
+    const int element = COLOR_BTNSHADOW;
+    const COLORREF old = ::GetSysColor(element);
+    const COLORREF changed = old == RGB(0, 0, 200) ? RGB(0, 200, 0) : RGB(0, 0, 200);
+    struct Restore {
+        const int& element;
+        const COLORREF& old;
+        ~Restore() { ::SetSysColors(1, &element, &old); }
+    } restore{element, old};
+    ::SetSysColors(1, &element, &changed);
+    Pump();
+    EXPECT_EQ(Px(Face(*button), square.x, square.y), Dib(static_cast<tk::Color>(changed)));
+}
+
+TEST_F(ToolWindowTest, PicturesOfFewColoursKeepTheirColoursAndLendTheirPalettes) {
+    TToolbar* bar = Bar("Bar", top, 2);
+    TToolbarButton* button = ButtonsOf(bar)[0];
+    button->SetGlyph(TwoColourPicture(RGB(128, 128, 0), RGB(255, 0, 0)));
+    EXPECT_EQ(Px(Face(*button), 4 + 6, 3 + 6), 0xFF0000u);
+    PALETTEENTRY entries[2]{};
+    ASSERT_EQ(::GetPaletteEntries(button->GetPalette(), 0, 2, entries), 2u);
+    EXPECT_EQ(entries[1].peRed, 255);
+    EXPECT_EQ(entries[1].peGreen, 0);
+
+    // A bar shows its dock's background and takes its palette; a palette
+    // change seen in the background redraws its frame.
+    top->SetBackground(TwoColourPicture(RGB(0, 0, 128), RGB(0, 128, 0)));
+    Pump();
+    ASSERT_NE(top->GetPalette(), nullptr);
+    EXPECT_EQ(bar->GetPalette(), top->GetPalette());
+    ::SendMessageA(form->Handle(), WM_PALETTECHANGED, reinterpret_cast<WPARAM>(::GetDesktopWindow()), 0);
+    MSG m;
+    EXPECT_TRUE(::PeekMessageA(&m, bar->Handle(), RedrawDockedFrameMessage, RedrawDockedFrameMessage, PM_REMOVE));
+    bar->SetDockedTo(nullptr);
+    EXPECT_EQ(bar->GetPalette(), nullptr);
+}
+
+TEST_F(ToolWindowTest, PositionDataGoesThroughTheHostAndBringsBackAFloatingBarsWrapping) {
+    TToolbar* bar = Bar("Wrapped", top, 6);
+    bar->SetDockedTo(nullptr);
+    Pump();
+    std::vector<POINT> sizes;
+    bar->ListCandidateSizes(sizes);
+    ASSERT_GE(sizes.size(), 2u);
+    // A host of the test's own: values by bar and value name.
+    std::map<std::string, int> stored;
+    int extra = 0;
+    void* seen = nullptr;
+    const TPositionWriteIntProc writeInt = [&](const std::string& barName, const std::string& name, int value, void* x) {
+        stored[barName + "." + name] = value;
+        seen = x;
+    };
+    const TPositionWriteStringProc writeString = [&](const std::string&, const std::string&, const std::string&,
+                                                     void*) { ADD_FAILURE() << "a toolbar stores no text"; };
+    const TPositionReadIntProc readInt = [&](const std::string& barName, const std::string& name, int fallback,
+                                             void* x) {
+        seen = x;
+        const auto it = stored.find(barName + "." + name);
+        return it == stored.end() ? fallback : it->second;
+    };
+    const TPositionReadStringProc readString = [](const std::string&, const std::string&, const std::string& fallback,
+                                                  void*) { return fallback; };
+
+    bar->SetFloatingRightX(sizes[1].x);
+    bar->Rearrange();
+    bar->SavePositionData(writeInt, writeString, &extra);
+    EXPECT_EQ(stored, (std::map<std::string, int>{{"Wrapped.FloatRightX", static_cast<int>(sizes[1].x)}}));
+    EXPECT_EQ(seen, &extra);
+
+    bar->SetFloatingRightX(0);
+    bar->Rearrange();
+    ASSERT_EQ(bar->ClientHeight(), sizes[0].y);
+    seen = nullptr;
+    bar->LoadPositionData(readInt, readString, &extra);
+    bar->PositionDataLoaded(readInt, readString, &extra);
+    EXPECT_EQ(seen, &extra);
+    EXPECT_EQ(bar->FloatingRightX(), sizes[1].x);
+    EXPECT_EQ(bar->ClientWidth(), sizes[1].x);
+    EXPECT_EQ(bar->ClientHeight(), sizes[1].y);
+
+    // Nothing stored: one line.
+    stored.clear();
+    bar->LoadPositionData(readInt, readString, &extra);
+    EXPECT_EQ(bar->FloatingRightX(), 0);
+    EXPECT_EQ(bar->ClientHeight(), sizes[0].y);
 }
