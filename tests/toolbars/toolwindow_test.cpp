@@ -600,153 +600,98 @@ TEST_F(ToolWindowTest, TheCloseButtonClosesOnlyWhenReleasedOverIt) {
 
 namespace {
 
-std::vector<TToolbarButton*> ButtonsOf(TToolbar* bar) {
-    std::vector<TToolbarButton*> buttons;
-    for (tk::Control* c : bar->Children()) {
-        if (auto* b = dynamic_cast<TToolbarButton*>(c)) buttons.push_back(b);
-    }
-    return buttons;
-}
-
-// A 16 x 16 picture of 8 bits per pixel with a colour table of two entries:
-// `back` around a square of `square` at (4, 4)-(11, 11).
+// A 16 x 16 picture with a colour table of two entries: `back` around a
+// square of `square` at (4, 4)-(11, 11).
 tk::Bitmap TwoColourPicture(COLORREF back, COLORREF square) {
-    constexpr int kSide = 16;
-    constexpr std::size_t kHeaders = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + 2 * sizeof(RGBQUAD);
-    std::vector<std::uint8_t> data(kHeaders + kSide * kSide);
-    auto* file = reinterpret_cast<BITMAPFILEHEADER*>(data.data());
-    file->bfType = 0x4D42;
-    file->bfSize = static_cast<DWORD>(data.size());
-    file->bfOffBits = kHeaders;
-    auto* info = reinterpret_cast<BITMAPINFOHEADER*>(data.data() + sizeof(BITMAPFILEHEADER));
-    *info = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), kSide, kSide, 1, 8, BI_RGB, 0, 0, 0, 2, 0};
-    auto* table = reinterpret_cast<RGBQUAD*>(info + 1);
-    table[0] = RGBQUAD{GetBValue(back), GetGValue(back), GetRValue(back), 0};
-    table[1] = RGBQUAD{GetBValue(square), GetGValue(square), GetRValue(square), 0};
-    for (int y = 4; y < 12; ++y) {
-        for (int x = 4; x < 12; ++x) data[kHeaders + y * kSide + x] = 1;
-    }
-    tk::Bitmap picture;
-    EXPECT_TRUE(picture.LoadFromData(data.data(), data.size()));
+    tk::Bitmap picture(16, 16, tk::PixelFormat::Bit8);
+    const RGBQUAD table[2] = {{GetBValue(back), GetGValue(back), GetRValue(back), 0},
+                              {GetBValue(square), GetGValue(square), GetRValue(square), 0}};
+    ::SetDIBColorTable(picture.DC(), 0, 2, table);
+    tk::Canvas& c = picture.GetCanvas();
+    c.brush = tk::Brush{static_cast<tk::Color>(back)};
+    c.FillRect(RECT{0, 0, 16, 16});
+    c.brush = tk::Brush{static_cast<tk::Color>(square)};
+    c.FillRect(RECT{4, 4, 12, 12});
+    picture.Dormant();
     return picture;
 }
 
-// The button painted alone onto a DIB of its size.
-tk::Bitmap Face(TToolbarButton& b) {
+// The button at a child index (a bar made here holds b0 b1 | b2 b3).
+TToolbarButton* At(TToolbar* bar, std::size_t index) { return static_cast<TToolbarButton*>(bar->Controls(index)); }
+
+// The colour at the middle of a button's picture, painted alone on a DIB.
+std::uint32_t PictureColour(TToolbarButton& b) {
     tk::Bitmap out = tk::Bitmap::CreateDIB(b.Width(), b.Height());
     b.Paint(out.GetCanvas());
-    return out;
+    return Px(out, 4 + 6, 3 + 6);
 }
 
 }  // namespace
 
 TEST_F(ToolWindowTest, AButtonShownHiddenOrResizedRearrangesItsBar) {
     TToolbar* bar = Bar("Bar", top, 4);  // 2 buttons | 2 buttons
-    Pump();
-    const std::vector<TToolbarButton*> b = ButtonsOf(bar);
-    ASSERT_EQ(b.size(), 4u);
-    EXPECT_EQ(b[3]->Left(), 75);
+    EXPECT_EQ(At(bar, 4)->Left(), 75);
     EXPECT_EQ(bar->Width(), 111);
-    b[1]->SetVisible(false);
-    EXPECT_EQ(b[3]->Left(), 52);
+    At(bar, 1)->SetVisible(false);
+    EXPECT_EQ(At(bar, 4)->Left(), 52);
     EXPECT_EQ(bar->Width(), 88);
-    b[1]->SetVisible(true);
-    b[1]->SetWidth(30);
-    EXPECT_EQ(b[3]->Left(), 82);
+    At(bar, 1)->SetVisible(true);
+    At(bar, 1)->SetWidth(30);
+    EXPECT_EQ(At(bar, 4)->Left(), 82);
     EXPECT_EQ(bar->Width(), 118);
 }
 
 TEST_F(ToolWindowTest, AColourSchemeChangeReachesTheDisabledPicturesOfDockedBars) {
-    TToolbar* bar = Bar("Bar", top, 2);
-    TToolbarButton* button = ButtonsOf(bar)[0];
+    TToolbarButton* button = At(Bar("Bar", top, 2), 0);
     button->SetGlyph(TwoColourPicture(RGB(128, 128, 0), RGB(0, 0, 0)));
     button->SetEnabled(false);
-    Pump();
-    // The square of a 16 x 16 picture centred in the 23 x 22 face, in shadow.
-    const POINT square{4 + 6, 3 + 6};
-    ASSERT_EQ(Px(Face(*button), square.x, square.y), Dib(tk::clBtnShadow));
+    ASSERT_EQ(PictureColour(*button), Dib(tk::clBtnShadow));  // rendered and kept
     const int element = COLOR_BTNSHADOW;
     const COLORREF old = ::GetSysColor(element);
     const COLORREF changed = old == RGB(0, 0, 200) ? RGB(0, 200, 0) : RGB(0, 0, 200);
-    struct Restore {
-        const int& element;
-        const COLORREF& old;
-        ~Restore() { ::SetSysColors(1, &element, &old); }
-    } restore{element, old};
     ::SetSysColors(1, &element, &changed);
     Pump();
-    EXPECT_EQ(Px(Face(*button), square.x, square.y), Dib(static_cast<tk::Color>(changed)));
+    const std::uint32_t seen = PictureColour(*button);
+    ::SetSysColors(1, &element, &old);
+    EXPECT_EQ(seen, Dib(static_cast<tk::Color>(changed)));
 }
 
-TEST_F(ToolWindowTest, PicturesOfFewColoursKeepTheirColoursAndLendTheirPalettes) {
-    TToolbar* bar = Bar("Bar", top, 2);
-    TToolbarButton* button = ButtonsOf(bar)[0];
+TEST_F(ToolWindowTest, APictureOfFewColoursKeepsItsColoursAndLendsItsPalette) {
+    TToolbarButton* button = At(Bar("Bar", top, 2), 0);
     button->SetGlyph(TwoColourPicture(RGB(128, 128, 0), RGB(255, 0, 0)));
-    EXPECT_EQ(Px(Face(*button), 4 + 6, 3 + 6), 0xFF0000u);
-    PALETTEENTRY entries[2]{};
-    ASSERT_EQ(::GetPaletteEntries(button->GetPalette(), 0, 2, entries), 2u);
-    EXPECT_EQ(entries[1].peRed, 255);
-    EXPECT_EQ(entries[1].peGreen, 0);
-
-    // A bar shows its dock's background and takes its palette; a palette
-    // change seen in the background redraws its frame.
-    top->SetBackground(TwoColourPicture(RGB(0, 0, 128), RGB(0, 128, 0)));
-    Pump();
-    ASSERT_NE(top->GetPalette(), nullptr);
-    EXPECT_EQ(bar->GetPalette(), top->GetPalette());
-    ::SendMessageA(form->Handle(), WM_PALETTECHANGED, reinterpret_cast<WPARAM>(::GetDesktopWindow()), 0);
-    MSG m;
-    EXPECT_TRUE(::PeekMessageA(&m, bar->Handle(), RedrawDockedFrameMessage, RedrawDockedFrameMessage, PM_REMOVE));
-    bar->SetDockedTo(nullptr);
-    EXPECT_EQ(bar->GetPalette(), nullptr);
+    EXPECT_EQ(PictureColour(*button), 0xFF0000u);
+    PALETTEENTRY red{};
+    ASSERT_EQ(::GetPaletteEntries(button->GetPalette(), 1, 1, &red), 1u);
+    EXPECT_EQ(RGB(red.peRed, red.peGreen, red.peBlue), RGB(255, 0, 0));
 }
 
 TEST_F(ToolWindowTest, PositionDataGoesThroughTheHostAndBringsBackAFloatingBarsWrapping) {
     TToolbar* bar = Bar("Wrapped", top, 6);
     bar->SetDockedTo(nullptr);
-    Pump();
     std::vector<POINT> sizes;
     bar->ListCandidateSizes(sizes);
     ASSERT_GE(sizes.size(), 2u);
-    // A host of the test's own: values by bar and value name.
-    std::map<std::string, int> stored;
+    std::map<std::string, int> stored;  // the host: values by bar and value name
     int extra = 0;
-    void* seen = nullptr;
-    const TPositionWriteIntProc writeInt = [&](const std::string& barName, const std::string& name, int value, void* x) {
-        stored[barName + "." + name] = value;
-        seen = x;
+    std::vector<void*> seen;
+    const auto writeInt = [&](const std::string& b, const std::string& name, int value, void* x) {
+        stored[b + "." + name] = value, seen.push_back(x);
     };
-    const TPositionWriteStringProc writeString = [&](const std::string&, const std::string&, const std::string&,
-                                                     void*) { ADD_FAILURE() << "a toolbar stores no text"; };
-    const TPositionReadIntProc readInt = [&](const std::string& barName, const std::string& name, int fallback,
-                                             void* x) {
-        seen = x;
-        const auto it = stored.find(barName + "." + name);
+    const auto readInt = [&](const std::string& b, const std::string& name, int fallback, void* x) {
+        seen.push_back(x);
+        const auto it = stored.find(b + "." + name);
         return it == stored.end() ? fallback : it->second;
     };
-    const TPositionReadStringProc readString = [](const std::string&, const std::string&, const std::string& fallback,
-                                                  void*) { return fallback; };
-
     bar->SetFloatingRightX(sizes[1].x);
-    bar->Rearrange();
-    bar->SavePositionData(writeInt, writeString, &extra);
+    bar->SavePositionData(writeInt, nullptr, &extra);
     EXPECT_EQ(stored, (std::map<std::string, int>{{"Wrapped.FloatRightX", static_cast<int>(sizes[1].x)}}));
-    EXPECT_EQ(seen, &extra);
-
     bar->SetFloatingRightX(0);
     bar->Rearrange();
-    ASSERT_EQ(bar->ClientHeight(), sizes[0].y);
-    seen = nullptr;
-    bar->LoadPositionData(readInt, readString, &extra);
-    bar->PositionDataLoaded(readInt, readString, &extra);
-    EXPECT_EQ(seen, &extra);
-    EXPECT_EQ(bar->FloatingRightX(), sizes[1].x);
+    bar->LoadPositionData(readInt, nullptr, &extra);
     EXPECT_EQ(bar->ClientWidth(), sizes[1].x);
     EXPECT_EQ(bar->ClientHeight(), sizes[1].y);
-
-    // Nothing stored: one line.
-    stored.clear();
-    bar->LoadPositionData(readInt, readString, &extra);
-    EXPECT_EQ(bar->FloatingRightX(), 0);
+    EXPECT_EQ(seen, std::vector<void*>(2, &extra));
+    stored.clear();  // nothing stored: one line
+    bar->LoadPositionData(readInt, nullptr, &extra);
     EXPECT_EQ(bar->ClientHeight(), sizes[0].y);
 }

@@ -310,26 +310,6 @@ TEST_F(FormTest, RecreatingFromChildToPopupKeepsObjectChildrenAndState) {
     EXPECT_EQ(inner->Text(), "typed");
 }
 
-BOOL CALLBACK CollectChild(HWND wnd, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(wnd);
-    return TRUE;
-}
-
-TEST_F(FormTest, AControlWhoseParentHasNoWindowYetGetsOneWindow) {
-    // The parent's window, made for the control's, makes its children's: the
-    // control's own must not be made a second time beside it (the first one
-    // would still route its messages to the control).
-    Form other;
-    auto* panel = Create<TestPanel>(other);
-    panel->SetParent(&other);
-    panel->SetCaption("Kept");
-    panel->HandleNeeded();
-    std::vector<HWND> children;
-    ::EnumChildWindows(other.Handle(), CollectChild, reinterpret_cast<LPARAM>(&children));
-    EXPECT_EQ(children, std::vector<HWND>{panel->Handle()});
-    EXPECT_EQ(panel->Text(), "Kept");
-}
-
 TEST_F(FormTest, PrintsItselfWithChildrenIntoADibSection) {
     const int w = form->ClientWidth();
     const int h = form->ClientHeight();
