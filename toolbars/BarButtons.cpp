@@ -999,44 +999,46 @@ void TToolbarButton::Paint(tk::Canvas& canvas) {
 
 // --- hot tracking ------------------------------------------------------------
 
-void TToolbarButton::TrackMouse(bool checkCursor, POINT at) {
+bool TToolbarButton::TrackMouse(bool checkCursor, POINT at) {
     ButtonGlobals& g = G();
-    if (g.buttonWithMouse == this) return;
+    if (g.buttonWithMouse == this) return true;
     // The move came through the parent: its children tell what lies under the point.
     if (checkCursor && (!Parent() || Parent()->ControlAtPos(POINT{Left() + at.x, Top() + at.y}, true, true) != this))
-        return;
+        return true;
     if (g.buttonWithMouse) {
+        // The other button's OnMouseExit may free this one along with its bar.
+        const tk::LifeToken alive = Token();
         g.handingOver = true;
         g.buttonWithMouse->MouseLeft();
         g.handingOver = false;
+        if (!alive.Alive()) return false;
     }
     if (g.appActive < 0) g.appActive = AppHasActiveWindow();
     if (showBorderWhenInactive_ || g.appActive) {
         g.buttonWithMouse = this;
         StartLeaveTimer();
-        MouseEntered();
-    } else {
-        StopLeaveTimer();
-        if (!checkCursor) MouseEntered();
+        return MouseEntered();
     }
+    StopLeaveTimer();
+    return checkCursor || MouseEntered();
 }
 
-void TToolbarButton::MouseEntered() {
-    if (!Enabled() || mouseInControl_) return;
+bool TToolbarButton::MouseEntered() {
+    if (!Enabled() || mouseInControl_) return true;
     mouseInControl_ = true;
     if (state_ == bdsUp) state_ = bdsHot;
     if (flat_ || glyph_.NumGlyphs() == 5) Redraw(down_ || glyph_.NumGlyphs() == 5);
-    if (OnMouseEnter && CanFireEvents()) OnMouseEnter(this);
+    return FireEvent(OnMouseEnter);
 }
 
-void TToolbarButton::MouseLeft() {
-    if (!Enabled() || !mouseInControl_ || mouseIsDown_) return;
+bool TToolbarButton::MouseLeft() {
+    if (!Enabled() || !mouseInControl_ || mouseIsDown_) return true;
     mouseInControl_ = false;
     StopBeingButtonWithMouse();
     const TButtonDrawState old = state_;
     if (state_ == bdsHot || (state_ == bdsDown && !inClick_)) state_ = (down_ && groupIndex_ != 0) ? bdsExclusive : bdsUp;
     if (flat_ || glyph_.NumGlyphs() == 5 || (old != bdsHot && old != state_)) Redraw(true);
-    if (OnMouseExit && CanFireEvents()) OnMouseExit(this);
+    return FireEvent(OnMouseExit);
 }
 
 void TToolbarButton::StopBeingButtonWithMouse() {
@@ -1059,7 +1061,7 @@ void TToolbarButton::MouseDown(tk::MouseButton button, tk::ShiftState shift, int
         return;
     }
     tk::LifeToken alive = Token();
-    TrackMouse(false, POINT{x, y});
+    if (!TrackMouse(false, POINT{x, y})) return;
     if (button != tk::mbLeft) {
         Control::MouseDown(button, shift, x, y);
         return;
@@ -1105,9 +1107,7 @@ void TToolbarButton::MouseDown(tk::MouseButton button, tk::ShiftState shift, int
 void TToolbarButton::MouseMove(tk::ShiftState shift, int x, int y) {
     tk::LifeToken alive = Token();
     Control::MouseMove(shift, x, y);
-    if (!alive.Alive()) return;
-    TrackMouse(true, POINT{x, y});
-    if (!mouseIsDown_) return;
+    if (!alive.Alive() || !TrackMouse(true, POINT{x, y}) || !mouseIsDown_) return;
     const bool in = InMainPart(x, y);
     if (in && repeatTimer_) repeatTimer_->Enable();
     const TButtonDrawState next = down_ ? bdsExclusive : in ? bdsDown : bdsUp;
@@ -1132,7 +1132,7 @@ void TToolbarButton::MouseUp(tk::MouseButton button, tk::ShiftState shift, int x
     FreeRepeatTimer();
     if (button == tk::mbRight && Enabled()) {
         mouseIsDown_ = false;
-        MouseLeft();
+        if (!MouseLeft()) return;
     }
     Control::MouseUp(button, shift, x, y);
     if (!alive.Alive() || button != tk::mbLeft || !mouseIsDown_) return;
@@ -1147,7 +1147,7 @@ LRESULT TToolbarButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         FreeRepeatTimer();
         if (mouseIsDown_) {
             mouseIsDown_ = false;
-            MouseLeft();
+            if (!MouseLeft()) return 0;
         }
         return Control::WndProc(msg, wParam, lParam);
     case WM_SYSCOLORCHANGE: SysColorChange(); return 0;
@@ -1257,7 +1257,7 @@ void TToolbarButton::Click() {
             state_ = (down_ && groupIndex_ != 0) ? bdsExclusive : bdsUp;
             Redraw(true);
         }
-        MouseLeft();
+        if (!MouseLeft()) return;
         if (!showDropdown) {
             if (tk::Form* form = ParentForm()) form->SetModalResult(modalResult_);
             Control::Click();
@@ -1267,8 +1267,7 @@ void TToolbarButton::Click() {
                 SetMouseCapture(false);
                 bool showMenu = dropdownMenu_ != nullptr;
                 bool removeClicks = true;
-                if (OnDropdown && CanFireEvents()) OnDropdown(this, showMenu, removeClicks);
-                if (alive.Alive() && dropdownMenu_ && showMenu) ShowDropdownMenu();
+                if (FireEvent(OnDropdown, showMenu, removeClicks) && dropdownMenu_ && showMenu) ShowDropdownMenu();
                 // The click that closed the menu on this button must not open it again.
                 if (alive.Alive() && removeClicks) RemoveQueuedClicks();
             }

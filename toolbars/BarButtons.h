@@ -315,9 +315,10 @@ private:
     void UpdateExclusive();
     // Makes this the hot button when the mouse at `at` (own coordinates) is
     // over it, or unconditionally for a press.
-    void TrackMouse(bool checkCursor, POINT at);
-    void MouseEntered();
-    void MouseLeft();
+    // Each answers false when an event handler freed the button.
+    bool TrackMouse(bool checkCursor, POINT at);
+    bool MouseEntered();
+    bool MouseLeft();
     void StopBeingButtonWithMouse();
     bool InMainPart(int x, int y) const;
     void RepeatTick();

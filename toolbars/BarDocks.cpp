@@ -303,7 +303,7 @@ void TDock::BarShownOrHidden(TCustomToolWindow* bar, bool forceRemove) {
     }
     if (!changed) return;
     LayOutRows(false);
-    if (OnInsertRemoveBar && CanFireEvents()) OnInsertRemoveBar(this, visible, bar);
+    FireEvent(OnInsertRemoveBar, visible, bar);
 }
 
 bool TDock::BarVisibleHere(const TCustomToolWindow* bar) const { return bar->Parent() == this && bar->Visible(); }
@@ -540,10 +540,10 @@ void TDock::ResizeDock(int newWidth, int newHeight) {
     }
 }
 
+// Not the toolkit's Resize: OnResize fires once, with the rows laid out.
 void TDock::Resize() {
-    tk::CustomControl::Resize();
     LayOutRows(false);
-    if (OnResize && !IsLoading() && CanFireEvents()) OnResize(this);
+    if (!IsLoading()) FireEvent(OnResize);
 }
 
 void TDock::DrawBackgroundTiles(HDC dc, const RECT& clipRect, const RECT& drawRect, const RECT* excludeRect) {

@@ -385,10 +385,10 @@ private:
     void UpdateFloatingList();
     void RememberFloatingTopLeft(POINT topLeft);
     void RefreshTopmost();
-    void NotifyDockChangingHidden(TDock* dock);
     // Docked on a dock whose background shows on its bars.
     bool ShowsDockBackground() const;
-    void MoveNotify();
+    // OnMove unless loading or locked; false when its handler freed the bar.
+    bool MoveNotify();
     static void PrintFrame(HWND wnd, HDC dc, LPARAM self);
     void DrawOwnCaption(HDC dc, const RECT& rect);
 

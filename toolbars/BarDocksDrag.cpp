@@ -170,9 +170,9 @@ void TCustomToolWindow::TrackDrag(DragState& drag) {
             if (!drag.dockTokens[i].Alive() || !DockHitTest(drag, i + 1, p)) continue;
             TDock* dock = drag.docks[i];
             bool accept = true;
-            if (dock->OnRequestDock) dock->OnRequestDock(dock, this, accept);
+            const bool dockLives = dock->FireEvent(dock->OnRequestDock, this, accept);
             if (!alive.Alive()) return;
-            if (accept && drag.dockTokens[i].Alive()) {
+            if (accept && dockLives) {
                 drag.under = dock;
                 index = i + 1;
                 break;
@@ -291,6 +291,8 @@ void TCustomToolWindow::DragLoop(int x, int y) {
 }
 
 void TCustomToolWindow::DropAt(const DragState& drag) {
+    // Re-parenting fires the docking events, whose handlers may free the bar.
+    const tk::LifeToken alive = Token();
     RECT r = drag.dropRect;
     if (TDock* dock = drag.under) {
         const POINT o = dock->ClientOrigin();
@@ -308,6 +310,7 @@ void TCustomToolWindow::DropAt(const DragState& drag) {
         dockRow_ = row;
         dockPos_ = vertical ? r.top : r.left;
         SetParent(dock);
+        if (!alive.Alive()) return;
         if (dockedTo_) dockedTo_->LayOutRows(true);
     } else {
         RememberFloatingTopLeft(POINT{r.left, r.top});
@@ -316,5 +319,5 @@ void TCustomToolWindow::DropAt(const DragState& drag) {
         else
             SetBounds(r.left, r.top, Width(), Height());
     }
-    KeepOnScreen(true);
+    if (alive.Alive()) KeepOnScreen(true);
 }

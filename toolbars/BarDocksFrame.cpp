@@ -34,14 +34,18 @@ DrawCaptionProc BoundDrawCaption() {
 }
 
 // Removes the queued requests of `msg` for `wnd`; returns the merged part
-// bits. A quit message met on the way is posted again.
+// bits. A filtered peek hands out a pending quit too, whatever the filter:
+// it is posted again and ends the purge, so the application still ends.
 unsigned PurgeRedraws(HWND wnd, UINT msg) {
     unsigned parts = 0;
     MSG m;
     for (int i = 0; i < 64 && ::PeekMessageA(&m, wnd, msg, msg, PM_REMOVE); ++i) {
+        if (m.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(m.wParam));
+            break;
+        }
         parts |= static_cast<unsigned>(m.lParam);
     }
-    if (::PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) ::PostQuitMessage(static_cast<int>(m.wParam));
     return parts;
 }
 
@@ -218,7 +222,7 @@ void TCustomToolWindow::DrawOwnCaption(HDC dc, const RECT& rect) {
     RECT r = rect;
     ::InflateRect(&r, -1, 0);
     tk::FontHandle font(::CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
-    ::SelectObject(dc, font.Get());
+    const tk::SelectGuard selected(dc, font.Get());
     std::string text = FitCaptionText(dc, Caption(), r.right - r.left);
     ::SetBkColor(dc, back);
     ::SetTextColor(dc, ::GetSysColor(captionInactive_ ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT));

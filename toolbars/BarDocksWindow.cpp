@@ -388,7 +388,7 @@ void TCustomToolWindow::ShowingChanged() {
 void TCustomToolWindow::VisibleChanged() {
     if (docked_ && dockedTo_) dockedTo_->BarShownOrHidden(this, false);
     tk::CustomControl::VisibleChanged();
-    if (OnVisibleChanged && CanFireEvents()) OnVisibleChanged(this);
+    FireEvent(OnVisibleChanged);
 }
 
 void TCustomToolWindow::ColorChanged() {
@@ -464,13 +464,7 @@ void TCustomToolWindow::Notification(tk::Component* component, tk::Operation ope
     }
 }
 
-void TCustomToolWindow::NotifyDockChangingHidden(TDock* dock) {
-    if (OnDockChangingHidden && !IsDestroying()) OnDockChangingHidden(this, dock);
-}
-
-void TCustomToolWindow::MoveNotify() {
-    if (OnMove && CanFireEvents() && !IsLoading() && moveLock_ == 0) OnMove(this);
-}
+bool TCustomToolWindow::MoveNotify() { return IsLoading() || moveLock_ != 0 || FireEvent(OnMove); }
 
 void TCustomToolWindow::UpdateFloatingList() {
     auto& list = FloatingBars();
@@ -535,19 +529,20 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
         const RECT docked = ScreenRectOf(this);
         RememberFloatingTopLeft(POINT{docked.left, docked.top});
     }
-    const bool events = !IsDestroying() && newParent;
-    if (events) {
-        if (OnDockChanging) OnDockChanging(this);
-        if (OnDockChangingEx) OnDockChangingEx(this, newDock);
-        if (OnRecreating) OnRecreating(this);
-    }
+    // Every handler below may free the bar (or a dock): then nothing of it is touched again.
+    const tk::LifeToken alive = Token();
+    if (newParent && !(FireEvent(OnDockChanging) && FireEvent(OnDockChangingEx, newDock) && FireEvent(OnRecreating)))
+        return;
     ++hideCount_;
     ++moveLock_;
     bool locked = false;
+    const tk::LifeToken newDockAlive = newDock ? newDock->Token() : tk::LifeToken{};
+    const tk::LifeToken oldDockAlive = oldDock ? oldDock->Token() : tk::LifeToken{};
     auto unwind = [&] {
-        if (locked) --updatingBounds_;
-        if (newDock && locked) newDock->UnlockLayout();
-        if (oldDock && locked) oldDock->UnlockLayout();
+        if (locked && alive.Alive()) --updatingBounds_;
+        if (locked && newDockAlive.Alive()) newDock->UnlockLayout();
+        if (locked && oldDockAlive.Alive()) oldDock->UnlockLayout();
+        if (!alive.Alive()) return;
         --moveLock_;
         --hideCount_;
         RefreshVisibility();
@@ -559,7 +554,10 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
         ++updatingBounds_;
         locked = true;
         if (newParent) {
-            NotifyDockChangingHidden(newDock);
+            if (!FireEvent(OnDockChangingHidden, newDock)) {
+                unwind();
+                return;
+            }
             if (lastOrientationSet_) RearrangeFor(lastOrientation_, newDock, false);
         }
         arrangeNeeded_ = true;
@@ -613,16 +611,14 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
             lastOrientationSet_ = true;
         }
     } catch (...) {
-        if (arrangeLock_ > 0) --arrangeLock_;
+        if (alive.Alive() && arrangeLock_ > 0) --arrangeLock_;
         unwind();
         throw;
     }
     unwind();
-    if (Parent()) MoveNotify();
-    if (events) {
-        if (OnRecreated) OnRecreated(this);
-        if (OnDockChanged) OnDockChanged(this);
-    }
+    if (!alive.Alive()) return;
+    if (Parent() && !MoveNotify()) return;
+    if (newParent && FireEvent(OnRecreated)) FireEvent(OnDockChanged);
 }
 
 // --- messages ----------------------------------------------------------------
@@ -818,10 +814,9 @@ void TCustomToolWindow::TrackCloseButton() {
     }
     if (!close) return;
     bool canClose = true;
-    if (OnCloseQuery && CanFireEvents()) OnCloseQuery(this, canClose);
-    if (!canClose || !alive.Alive()) return;
+    if (!FireEvent(OnCloseQuery, canClose) || !canClose) return;
     SetVisible(false);
-    if (OnClose && CanFireEvents()) OnClose(this);
+    if (alive.Alive()) FireEvent(OnClose);
 }
 
 void TCustomToolWindow::Paint(tk::Canvas& canvas) {

@@ -20,6 +20,14 @@ bool Shown(const tk::Control* c) { return c->Visible(); }
 
 TToolbarSep* AsSep(tk::Control* c) { return dynamic_cast<TToolbarSep*>(c); }
 
+// Positions add up in 64 bits (a separator may be 2147483647 long) and are
+// clamped where they become coordinates, with room left for the frame and
+// the offsets that callers add to them.
+int Coordinate(long long v) {
+    constexpr long long kFar = 1LL << 30;
+    return static_cast<int>(std::clamp(v, -kFar, kFar));
+}
+
 }  // namespace
 
 TCustomToolbar::TCustomToolbar() { InitSizingFlags(); }
@@ -70,6 +78,9 @@ void TCustomToolbar::CleanOrderList() {
         if (std::find(order_.begin(), order_.end(), c) == order_.end()) order_.push_back(c);
     }
 }
+
+// At once: a freed child's address may come back as another control.
+void TCustomToolbar::ChildRemoved(tk::Control* child) { std::erase(order_, child); }
 
 void TCustomToolbar::PrepareOrdering() {
     if (!sortAfterLoad_) return;
@@ -141,16 +152,16 @@ POINT TCustomToolbar::PlaceControls(bool mayMove, TDockOrientation, TDock* dock)
     const int leftMargin = floating ? 4 : 0;
     const int rightMargin = floating ? 4 : 0;
     const int bottomMargin = floating ? 1 : 0;
-    int y = topMargin;
-    int extent = leftMargin;
-    int x = leftMargin;
+    long long y = topMargin;
+    long long extent = leftMargin;
+    long long x = leftMargin;
     bool previousBroken = false;
     TToolbarSep* previousSep = nullptr;
-    int extentBeforeSep = extent;
+    long long extentBeforeSep = extent;
 
     for (std::size_t gi = 0; gi < groups.size(); ++gi) {
         LineGroup& g = groups[gi];
-        const int total = vertical ? g.height : g.width;
+        const long long total = vertical ? g.height : g.width;
         if (floating && (previousBroken || limit < x + total + rightMargin)) {
             x = leftMargin;
             if (gi > 0) {
@@ -170,23 +181,25 @@ POINT TCustomToolbar::PlaceControls(bool mayMove, TDockOrientation, TDock* dock)
         previousSep = nullptr;
         for (tk::Control* c : g.controls) {
             TToolbarSep* sep = AsSep(c);
-            const int length = sep ? (vertical ? sep->SizeVert() : sep->SizeHorz()) : (vertical ? c->Height() : c->Width());
+            const long long length = sep ? (vertical ? sep->SizeVert() : sep->SizeHorz()) : (vertical ? c->Height() : c->Width());
             if (floating && !sep && limit < x + length + rightMargin) {
                 x = leftMargin;
                 y += t;
                 previousBroken = true;
             }
             if (mayMove) {
+                const int at = Coordinate(x);
+                const int line = Coordinate(y);
                 if (!vertical) {
                     if (sep)
-                        sep->SetBounds(x, y, sep->SizeHorz(), cross);
+                        sep->SetBounds(at, line, sep->SizeHorz(), cross);
                     else
-                        c->SetBounds(x, y + (cross - c->Height()) / 2, c->Width(), c->Height());
+                        c->SetBounds(at, line + (cross - c->Height()) / 2, c->Width(), c->Height());
                 } else {
                     if (sep)
-                        sep->SetBounds(y, x, cross, sep->SizeVert());
+                        sep->SetBounds(line, at, cross, sep->SizeVert());
                     else
-                        c->SetBounds(y + (cross - c->Width()) / 2, x, c->Width(), c->Height());
+                        c->SetBounds(line + (cross - c->Width()) / 2, at, c->Width(), c->Height());
                 }
             }
             if (sep) {
@@ -198,8 +211,8 @@ POINT TCustomToolbar::PlaceControls(bool mayMove, TDockOrientation, TDock* dock)
         }
     }
     if (groups.empty()) extent = leftMargin + 8;
-    const int along = extent + rightMargin;
-    const int across = y + t + bottomMargin;
+    const int along = Coordinate(extent + rightMargin);
+    const int across = Coordinate(y + t + bottomMargin);
     return vertical ? POINT{across, along} : POINT{along, across};
 }
 

@@ -59,6 +59,7 @@ private:
         std::vector<tk::Control*> controls;
     };
     void CleanOrderList();
+    void ChildRemoved(tk::Control* child) override;
     void CollectGroups(std::vector<LineGroup>& groups);
 
     struct ResizeRecord {

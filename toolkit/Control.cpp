@@ -890,6 +890,7 @@ void WinControl::InsertChild(Control* child) {
 void WinControl::RemoveChild(Control* child) {
     children_.erase(std::remove(children_.begin(), children_.end(), child), children_.end());
     if (mouseControl_ == child) mouseControl_ = nullptr;
+    ChildRemoved(child);
     if (!IsDestroying() && (child->GetAlign() != alNone || PlacesEveryChild())) AlignChildren(nullptr);
 }
 

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tk {
@@ -125,6 +126,23 @@ public:
     // The outermost form among the parents (the control itself if a form).
     Form* ParentForm() const;
     void SetParentComponent(Component* parent) override;
+
+    // --- events ---------------------------------------------------------
+    // Events fire only outside reading and destruction.
+    bool CanFireEvents() const { return !IsReading() && !IsDestroying(); }
+    // The one way to fire an event: `handler(this, args...)` when it is set
+    // and events may fire. Answers whether this control still lives: a
+    // handler may free it (or its parent, or its form), and then the caller
+    // must not touch it again. The handler runs from a copy, since freeing
+    // the control frees the member it was stored in.
+    template <class Handler, class... Args>
+    bool FireEvent(const Handler& handler, Args&&... args) {
+        if (!handler || !CanFireEvents()) return true;
+        const LifeToken alive = Token();
+        const Handler call = handler;
+        call(this, std::forward<Args>(args)...);
+        return alive.Alive();
+    }
 
     // --- geometry (parent's client coordinates; screen for top-level) ----
     int Left() const { return left_; }
@@ -281,8 +299,6 @@ protected:
     // Moves the stored bounds only (the window, if any, is moved by WinControl).
     void StoreBounds(int left, int top, int width, int height);
     void SetControlStateFlag(ControlStateFlag flag, bool on);
-    // Events fire only outside reading and destruction.
-    bool CanFireEvents() const { return !IsReading() && !IsDestroying(); }
 
     // For WinControl: the child list membership without side effects.
     friend class WinControl;
@@ -388,6 +404,9 @@ public:
     // True for a container that places all its children itself: a child
     // that is shown, hidden or resized asks it to align, aligned or not.
     virtual bool PlacesEveryChild() const { return false; }
+    // A child left this control (moved elsewhere or freed), before the
+    // children are aligned again; a list that names children forgets it here.
+    virtual void ChildRemoved(Control* /*child*/) {}
 
     // --- focus ----------------------------------------------------------
     bool Focused() const;

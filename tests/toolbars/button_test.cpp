@@ -456,3 +456,26 @@ TEST_F(ButtonTest, APictureFromAnImageListFollowsTheListAndOutlivesIt) {
     EXPECT_EQ(b->Images(), nullptr);
     EXPECT_EQ(Px(Face(*b), 9, 8), face);
 }
+
+TEST_F(ButtonTest, EnterAndExitHandlersMayFreeTheButtons) {
+    TToolbarButton* first = AddButton(20);
+    TToolbarButton* second = AddButton(43);
+    for (auto* b : {first, second}) b->SetShowBorderWhenInactive(true);
+    const tk::LifeToken firstAlive = first->Token();
+    const tk::LifeToken secondAlive = second->Token();
+    first->OnMouseEnter = [](tk::Component* c) { tk::Free(c); };
+    form->Perform(WM_MOUSEMOVE, MK_LBUTTON, At(first, 5, 5));
+    EXPECT_FALSE(firstAlive.Alive());
+    // Leaving one button for the next: the exit handler frees both.
+    first = AddButton(20);
+    first->SetShowBorderWhenInactive(true);
+    form->Perform(WM_MOUSEMOVE, 0, At(first, 5, 5));
+    ASSERT_EQ(TToolbarButton::ButtonWithMouse(), first);
+    first->OnMouseExit = [&](tk::Component* c) {
+        tk::Free(second);
+        tk::Free(c);
+    };
+    form->Perform(WM_MOUSEMOVE, MK_LBUTTON, At(second, 5, 5));
+    EXPECT_FALSE(secondAlive.Alive());
+    EXPECT_EQ(TToolbarButton::ButtonWithMouse(), nullptr);
+}

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -331,4 +332,31 @@ TEST(DraggingOutline, DrawingTheSameRectangleTwiceErasesIt) {
     DrawDraggingOutline(dc.Get(), nullptr, &floating, false, false, 4);
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 60; ++x) ASSERT_EQ(px(x, y), 0xFFFFFFu) << x << "," << y;
+}
+
+TEST_F(DockLayout, OnResizeFiresOncePerSizeChangeWithTheRowsLaidOut) {
+    FixedBar* bar = Bar(dock, 0, 300);
+    std::vector<int> leftSeen;
+    dock->OnResize = [&](tk::Component*) { leftSeen.push_back(bar->Left()); };
+    form->SetBounds(0, 0, 200, 300);
+    // The bar past the new end was already pulled back when the handler ran.
+    ASSERT_EQ(leftSeen.size(), 1u);
+    EXPECT_EQ(leftSeen[0], dock->Width() - 54);
+}
+
+TEST_F(ToolbarPlacement, FreedChildrenLeaveTheOrderListAndLongSeparatorsDoNotOverflow) {
+    TToolbarButton* first = Button();
+    TToolbarButton* gone = Button();
+    bar->PlaceControls(false, doNotDocked, nullptr);
+    tk::Free(gone);
+    // Nothing of the freed button is left to read or to be mistaken for a new one.
+    EXPECT_EQ(bar->OrderList(), std::vector<tk::Control*>{first});
+
+    TToolbarSep* sep = Sep();
+    sep->SetSizeHorz(2147483647);
+    TToolbarButton* after = Button();
+    bar->SetParent(dock);
+    EXPECT_GT(after->Left(), sep->Left());
+    EXPECT_GT(bar->Width(), 2147483647 / 4);
+    EXPECT_EQ(bar->Height(), 22 + 4);
 }

@@ -463,3 +463,20 @@ TEST_F(DragTest, RealInputDragsABarAndResizesAFloatingOne) {
     EXPECT_EQ(bar->FloatingRightX(), sizes[1].x);
     ExpectCleanDesktop(false);
 }
+
+TEST_F(DragTest, AHandlerThatFreesTheBarAtTheDropEndsTheDrop) {
+    countsChange = true;
+    auto dropFreeing = [&](POINT at, std::function<void(Recorder*)> arm) {
+        Recorder* bar = Bar("Dropped", top, 3);
+        arm(bar);
+        const tk::LifeToken alive = bar->Token();
+        Script s(bar->Handle(), &*input);
+        s.Mouse(Screen(form.get(), 150, 100)).Mouse(at).Mouse(at, WM_LBUTTONUP);
+        Press(bar, s, Handle(bar));
+        EXPECT_FALSE(alive.Alive());
+    };
+    dropFreeing(BottomDockPoint(150), [](Recorder* b) { b->OnDockChanged = [](tk::Component* c) { tk::Free(c); }; });
+    EXPECT_EQ(bottom->Height(), 0);
+    dropFreeing(Screen(form.get(), 150, 100), [](Recorder* b) { b->OnMove = [](tk::Component* c) { tk::Free(c); }; });
+    EXPECT_EQ(top->Height(), 0);
+}

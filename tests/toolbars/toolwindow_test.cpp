@@ -14,9 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using bartest::Dib;
@@ -694,4 +696,62 @@ TEST_F(ToolWindowTest, PositionDataGoesThroughTheHostAndBringsBackAFloatingBarsW
     stored.clear();  // nothing stored: one line
     bar->LoadPositionData(readInt, nullptr, &extra);
     EXPECT_EQ(bar->ClientHeight(), sizes[0].y);
+}
+
+TEST_F(ToolWindowTest, AHandlerThatFreesItsBarEndsTheDockChangeAndTheDocksGoOn) {
+    const auto freeIt = [](tk::Component* sender) { tk::Free(sender); };
+    const auto freeItEx = [](tk::Component* sender, TDock*) { tk::Free(sender); };
+    const std::vector<std::pair<std::string, std::function<void(TToolbar*)>>> events = {
+        {"OnDockChanging", [&](TToolbar* b) { b->OnDockChanging = freeIt; }},
+        {"OnDockChangingEx", [&](TToolbar* b) { b->OnDockChangingEx = freeItEx; }},
+        {"OnRecreating", [&](TToolbar* b) { b->OnRecreating = freeIt; }},
+        {"OnDockChangingHidden", [&](TToolbar* b) { b->OnDockChangingHidden = freeItEx; }},
+        {"OnMove", [&](TToolbar* b) { b->OnMove = freeIt; }},
+        {"OnRecreated", [&](TToolbar* b) { b->OnRecreated = freeIt; }},
+        {"OnDockChanged", [&](TToolbar* b) { b->OnDockChanged = freeIt; }},
+    };
+    int n = 0;
+    for (TDock* target : {bottom, static_cast<TDock*>(nullptr)}) {
+        for (const auto& [name, arm] : events) {
+            const std::string where = name + (target ? " docking" : " floating");
+            TToolbar* bar = Bar("Bar" + std::to_string(++n), top, 3);
+            arm(bar);
+            const tk::LifeToken alive = bar->Token();
+            bar->SetDockedTo(target);
+            EXPECT_FALSE(alive.Alive()) << where;
+            Pump();
+            // Neither dock stays locked: both lay a new bar out.
+            TToolbar* next = Bar("Next" + std::to_string(n), bottom, 1);
+            EXPECT_EQ(bottom->Height(), 26) << where;
+            EXPECT_EQ(top->Height(), 0) << where;
+            tk::Free(next);
+        }
+    }
+}
+
+TEST_F(ToolWindowTest, AQuitPostedBeforeARedrawRequestStillEndsTheLoop) {
+    TToolbar* docked = Bar("Docked", top, 2);
+    TToolbar* floating = Bar("Floating", bottom, 2);
+    floating->SetDockedTo(nullptr);
+    Pump();
+    // What the application's loop sees next: the quit and its code, or nothing.
+    auto quitCode = [] {
+        MSG m;
+        for (int i = 0; i < 500 && ::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++i) {
+            if (m.message == WM_QUIT) return static_cast<int>(m.wParam);
+            tk::App().ProcessMessage(m);
+        }
+        return -1;
+    };
+    const std::vector<std::pair<std::string, std::function<void()>>> requests = {
+        {"docked request", [&] { docked->RequestDockedRedraw(); }},
+        {"floating request", [&] { floating->RequestFloatingRedraw(rfCaption); }},
+        {"docked message", [&] { ::SendMessageA(docked->Handle(), RedrawDockedFrameMessage, 0, 0); }},
+        {"floating message", [&] { ::SendMessageA(floating->Handle(), RedrawFloatingFrameMessage, 0, rfAll); }},
+    };
+    for (const auto& [name, request] : requests) {
+        ::PostQuitMessage(7);
+        request();
+        EXPECT_EQ(quitCode(), 7) << name;
+    }
 }
