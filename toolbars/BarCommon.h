@@ -101,6 +101,10 @@ void SortListWithData(std::vector<T>& list, Compare compare, Extra extra) {
 // True when this thread owns the active window (the program is in front).
 bool AppHasActiveWindow();
 
+// The flags of GetWindowDC, so that tk::WindowDC can own a DC of the whole
+// window (frame included) for the non-client painters.
+constexpr DWORD kWholeWindowDC = DCX_WINDOW | 0x00010000 /* DCX_USESTYLE */;
+
 // Prepares a whole-window DC for non-client painting: clips it to the
 // WM_NCPAINT region `rgn` (screen coordinates; 0 and 1 mean the whole window).
 void ClipToNCUpdateRegion(HWND wnd, HDC dc, HRGN rgn);

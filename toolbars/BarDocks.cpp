@@ -614,17 +614,23 @@ void TDock::Paint(tk::Canvas& canvas) {
     DrawBackgroundTiles(canvas.Handle(), r, draw, nullptr);
 }
 
-void TDock::DrawBoundLines(bool toGivenDC, HDC dc, HRGN updateRegion) {
+void TDock::NCPaint(HRGN updateRegion) {
+    HWND wnd = HandleIfAllocated();
+    if (!wnd) return;
+    const tk::WindowDC dc(wnd, nullptr, kWholeWindowDC);
+    ClipToNCUpdateRegion(wnd, dc.Get(), updateRegion);
+    DrawBoundLines(dc.Get());
+}
+
+void TDock::PrintFrame(HWND, HDC dc, LPARAM self) { reinterpret_cast<TDock*>(self)->DrawBoundLines(dc); }
+
+// The one frame painter: WM_NCPAINT and WM_PRINT hand it their device context.
+void TDock::DrawBoundLines(HDC use) {
     HWND wnd = HandleIfAllocated();
     if (!wnd) return;
     RECT wr{};
     ::GetWindowRect(wnd, &wr);
     RECT r{0, 0, wr.right - wr.left, wr.bottom - wr.top};
-    HDC use = dc;
-    if (!toGivenDC) {
-        use = ::GetWindowDC(wnd);
-        ClipToNCUpdateRegion(wnd, use, updateRegion);
-    }
     {
         tk::SaveDCGuard saved(use);
         if (boundLines_ != 0 && HasVisibleBars()) {
@@ -668,12 +674,7 @@ void TDock::DrawBoundLines(bool toGivenDC, HDC dc, HRGN updateRegion) {
             }
         }
     }
-    if (!toGivenDC) ::ReleaseDC(wnd, use);
 }
-
-namespace {
-void DockNCPaint(HWND, HDC dc, LPARAM data) { reinterpret_cast<TDock*>(data)->Perform(WM_NCPAINT + 0x100, 0, reinterpret_cast<LPARAM>(dc)); }
-}  // namespace
 
 LRESULT TDock::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -689,9 +690,8 @@ LRESULT TDock::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         c.bottom = std::max(c.top, c.bottom);
         return r;
     }
-    case WM_NCPAINT: DrawBoundLines(false, nullptr, reinterpret_cast<HRGN>(wParam)); return 0;
-    case WM_NCPAINT + 0x100: DrawBoundLines(true, reinterpret_cast<HDC>(lParam), nullptr); return 0;
-    case WM_PRINT: return PrintWindowWithFrame(HandleIfAllocated(), wParam, lParam, DockNCPaint, reinterpret_cast<LPARAM>(this));
+    case WM_NCPAINT: NCPaint(reinterpret_cast<HRGN>(wParam)); return 0;
+    case WM_PRINT: return PrintWindowWithFrame(HandleIfAllocated(), wParam, lParam, &TDock::PrintFrame, reinterpret_cast<LPARAM>(this));
     case WM_PRINTCLIENT: return PrintClientArea(*this, wParam);
     case WM_MOVE: {
         LRESULT r = tk::CustomControl::WndProc(msg, wParam, lParam);

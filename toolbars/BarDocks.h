@@ -161,7 +161,9 @@ protected:
 private:
     friend class TCustomToolWindow;
     void ResizeDock(int newWidth, int newHeight);
-    void DrawBoundLines(bool toGivenDC, HDC dc, HRGN updateRegion);
+    void NCPaint(HRGN updateRegion);
+    static void PrintFrame(HWND wnd, HDC dc, LPARAM self);
+    void DrawBoundLines(HDC dc);
     void RemoveEmptyRows();
     // The thickness of every row from the visible bars in it.
     void BuildRowThickness();

@@ -553,11 +553,11 @@ void Control::TextChanged() { Invalidate(); }
 void Control::ColorChanged() { Invalidate(); }
 
 void Control::MouseEnter() {
-    if (OnMouseEnter && CanFireEvents()) OnMouseEnter(this);
+    FireEvent(OnMouseEnter);
 }
 
 void Control::MouseLeave() {
-    if (OnMouseLeave && CanFireEvents()) OnMouseLeave(this);
+    FireEvent(OnMouseLeave);
 }
 
 bool Control::DialogChar(char, ShiftState) { return false; }
@@ -585,23 +585,23 @@ void Control::Click() {
 }
 
 void Control::DblClick() {
-    if (OnDblClick && CanFireEvents()) OnDblClick(this);
+    FireEvent(OnDblClick);
 }
 
 void Control::MouseDown(MouseButton button, ShiftState shift, int x, int y) {
-    if (OnMouseDown && CanFireEvents()) OnMouseDown(this, button, shift, x, y);
+    FireEvent(OnMouseDown, button, shift, x, y);
 }
 
 void Control::MouseMove(ShiftState shift, int x, int y) {
-    if (OnMouseMove && CanFireEvents()) OnMouseMove(this, shift, x, y);
+    FireEvent(OnMouseMove, shift, x, y);
 }
 
 void Control::MouseUp(MouseButton button, ShiftState shift, int x, int y) {
-    if (OnMouseUp && CanFireEvents()) OnMouseUp(this, button, shift, x, y);
+    FireEvent(OnMouseUp, button, shift, x, y);
 }
 
 void Control::Resize() {
-    if (OnResize && CanFireEvents() && !IsLoading()) OnResize(this);
+    if (!IsLoading()) FireEvent(OnResize);
 }
 
 void Control::SetControlStateFlag(ControlStateFlag flag, bool on) {
@@ -1331,23 +1331,23 @@ void WinControl::SetWindowStyleBits(DWORD mask, DWORD bits) {
 
 // --- keyboard ----------------------------------------------------------------
 void WinControl::KeyDown(WORD& key, ShiftState shift) {
-    if (OnKeyDown && CanFireEvents()) OnKeyDown(this, key, shift);
+    FireEvent(OnKeyDown, key, shift);
 }
 
 void WinControl::KeyUp(WORD& key, ShiftState shift) {
-    if (OnKeyUp && CanFireEvents()) OnKeyUp(this, key, shift);
+    FireEvent(OnKeyUp, key, shift);
 }
 
 void WinControl::KeyPress(char& key) {
-    if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
+    FireEvent(OnKeyPress, key);
 }
 
 void WinControl::DoEnter() {
-    if (OnEnter && CanFireEvents()) OnEnter(this);
+    FireEvent(OnEnter);
 }
 
 void WinControl::DoExit() {
-    if (OnExit && CanFireEvents()) OnExit(this);
+    FireEvent(OnExit);
 }
 
 LRESULT WinControl::HandleKey(UINT msg, WPARAM wParam, LPARAM lParam) {
