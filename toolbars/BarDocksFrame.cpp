@@ -7,6 +7,7 @@
 #include "toolkit/Canvas.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -153,9 +154,11 @@ void TCustomToolWindow::PrintFrame(HWND, HDC dc, LPARAM self) {
 void TCustomToolWindow::DrawFloatingFrame(bool toGivenDC, HDC dc, HRGN clip, unsigned parts) {
     HWND wnd = HandleIfAllocated();
     if (docked_ || !wnd || !Floating()) return;
+    std::optional<tk::WindowDC> own;
     if (!toGivenDC) {
         parts |= PurgeRedraws(wnd, RedrawFloatingFrameMessage);
-        dc = ::GetWindowDC(wnd);
+        own.emplace(wnd, nullptr, kWholeWindowDC);
+        dc = own->Get();
         ClipToNCUpdateRegion(wnd, dc, clip);
     }
     {
@@ -211,7 +214,6 @@ void TCustomToolWindow::DrawFloatingFrame(bool toGivenDC, HDC dc, HRGN clip, uns
             }
         }
     }
-    if (!toGivenDC) ::ReleaseDC(wnd, dc);
 }
 
 void TCustomToolWindow::DrawOwnCaption(HDC dc, const RECT& rect) {
@@ -232,9 +234,11 @@ void TCustomToolWindow::DrawOwnCaption(HDC dc, const RECT& rect) {
 void TCustomToolWindow::DrawDockedFrame(bool toGivenDC, HDC dc, HRGN clip) {
     HWND wnd = HandleIfAllocated();
     if (!docked_ || !dockedTo_ || !wnd) return;
+    std::optional<tk::WindowDC> own;
     if (!toGivenDC) {
         PurgeRedraws(wnd, RedrawDockedFrameMessage);
-        dc = ::GetWindowDC(wnd);
+        own.emplace(wnd, nullptr, kWholeWindowDC);
+        dc = own->Get();
         ClipToNCUpdateRegion(wnd, dc, clip);
     }
     {
@@ -296,7 +300,6 @@ void TCustomToolWindow::DrawDockedFrame(bool toGivenDC, HDC dc, HRGN clip) {
             }
         }
     }
-    if (!toGivenDC) ::ReleaseDC(wnd, dc);
 }
 
 // --- dragging outline --------------------------------------------------------
