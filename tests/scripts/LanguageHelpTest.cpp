@@ -154,7 +154,8 @@ TEST_F(LanguageSwitch, FrenchReReadsEveryOpenWindowInPlace)
     const std::string englishSyntaxError = Text(S_SCRIPT_SYNTAX_ERROR, {"BOGUS", "1"});
     // Run-time values that the descriptions store come back; others stay.
     form_->SetCaption("set at run time");
-    form_->LPT21->SetCaption("Port $378");
+    // The start-up (in English here) gave the one port found its caption.
+    ASSERT_EQ(form_->LPT21->Caption(), "Port $378");
     form_->MnuHex->SetChecked(false);
     form_->MnuChipErase->SetChecked(true);
     form_->LanguageEnglish->SetChecked(true);
@@ -171,7 +172,8 @@ TEST_F(LanguageSwitch, FrenchReReadsEveryOpenWindowInPlace)
     EXPECT_EQ(form_->Caption(), StoredText("TMainForm", "MainForm", "Caption"));
     EXPECT_NE(form_->Caption(), "set at run time");
     EXPECT_EQ(form_->MnuFile->Caption(), "&Fichier");
-    EXPECT_EQ(form_->LPT21->Caption(), StoredText("TMainForm", "LPT21", "Caption"));
+    EXPECT_EQ(form_->LPT21->Caption(), Text(S_PORT_378)) << "the start-up's caption, translated";
+    EXPECT_NE(Text(S_PORT_378), StoredText("TMainForm", "LPT21", "Caption"));
     EXPECT_EQ(flashBox->Caption(), StoredText("TFillForm", "FB1", "Caption"));
     EXPECT_NE(flashBox->Caption(), "Flash Buffer");
     EXPECT_TRUE(form_->MnuHex->Checked()) << "the stored check mark comes back";
@@ -319,6 +321,102 @@ TEST_F(LanguageSwitch, AFloatingToolbarStaysFloatingWhereItIsAndTakesItsNewCapti
     floating->SetDockedTo(form_->Dock1);
     EXPECT_TRUE(floating->Docked());
     EXPECT_EQ(form_->BtReadAll->Top(), 0);
+    form_->Hide();
+    PumpMessages();
+}
+
+RECT ScreenRect(tk::WinControl& control)
+{
+    RECT r{};
+    ::GetWindowRect(control.Handle(), &r);
+    return r;
+}
+
+// Where a bar is and how the user sees it.
+struct TBarPlace {
+    TDock* dock = nullptr;
+    int row = 0;
+    int pos = 0;
+    RECT onScreen{};
+    bool shown = false;
+    bool checked = false;
+    bool operator==(const TBarPlace& other) const
+    {
+        return dock == other.dock && row == other.row && pos == other.pos && shown == other.shown &&
+               checked == other.checked && (!shown || ::EqualRect(&onScreen, &other.onScreen));
+    }
+};
+
+std::vector<TBarPlace> BarPlaces(TMainForm& form)
+{
+    const std::pair<TToolbar*, tk::MenuItem*> bars[] = {{form.FileBar, form.MnuFileOperations},
+                                                        {form.MiscBar, form.MnuMiscOperations},
+                                                        {form.FLEPBar, form.MnuFLEPOperations},
+                                                        {form.ViewBar, form.MnuViewOperations}};
+    std::vector<TBarPlace> places;
+    for (const auto& [bar, item] : bars)
+        places.push_back({bar->DockedTo(), bar->DockRow(), bar->DockPos(), ScreenRect(*bar),
+                          ::IsWindowVisible(bar->Handle()) != FALSE, item->Checked()});
+    return places;
+}
+
+// A user who picks another language expects the same window in other
+// words: the bound plug-in in its caption, its place and size, the bars in
+// their docks, rows and floating places, shown or hidden with check marks
+// that say which, and the bottom dock between the grids and the status bar.
+TEST_F(LanguageSwitch, ChangesTheLanguageAndNothingElse)
+{
+    ASSERT_TRUE(LoadPlugInAndIdentify());
+    form_->Show();
+    form_->SetBounds(296, 292, 760, 520);
+    // Two rows in the bottom dock, one bar floating, and the bar left in the
+    // top dock hidden: its whole row is.
+    form_->FileBar->SetDockedTo(form_->Dock4);
+    form_->MiscBar->SetDockedTo(form_->Dock4);
+    form_->MiscBar->SetDockRow(1);
+    form_->FLEPBar->SetDockedTo(nullptr);
+    form_->FLEPBar->SetBounds(500, 120, form_->FLEPBar->Width(), form_->FLEPBar->Height());
+    form_->MnuViewOperations->Click();
+    PumpMessages();
+    ASSERT_EQ(form_->Dock4->RowThickness().size(), 2u);
+    const std::vector<TBarPlace> bars = BarPlaces(*form_);
+    const RECT window = ScreenRect(*form_);
+    const RECT bottomDock = ScreenRect(*form_->Dock4);
+    const RECT statusBar = ScreenRect(*form_->SBar);
+    ASSERT_EQ(bottomDock.bottom, statusBar.top);
+
+    form_->SwitchLanguage(form_->LanguageFrench);
+    PumpMessages();
+
+    ASSERT_TRUE(form_->LanguageFrench->Checked());
+    EXPECT_EQ(form_->Caption(), Text(S_MAIN_CAPTION_PREFIX) + Text(S_MAIN_CAPTION_USING_LIBRARY) + "DemoPlugin.dll");
+    const RECT windowAfter = ScreenRect(*form_);
+    EXPECT_TRUE(::EqualRect(&window, &windowAfter)) << windowAfter.left << "," << windowAfter.top;
+    EXPECT_TRUE(BarPlaces(*form_) == bars);
+    const RECT bottomDockAfter = ScreenRect(*form_->Dock4);
+    const RECT statusBarAfter = ScreenRect(*form_->SBar);
+    EXPECT_TRUE(::EqualRect(&bottomDock, &bottomDockAfter));
+    EXPECT_TRUE(::EqualRect(&statusBar, &statusBarAfter));
+    EXPECT_EQ(form_->PBar->Top(), form_->SBar->Top() + 4);
+
+    // Shown again from the menu, the bar of the hidden row shows its
+    // buttons whole.
+    form_->MnuViewOperations->Click();
+    PumpMessages();
+    EXPECT_TRUE(::IsWindowVisible(form_->ViewBar->Handle()));
+    EXPECT_TRUE(form_->MnuViewOperations->Checked());
+    for (TToolbarButton* button : {form_->BtHex, form_->BtDec, form_->BtAsc}) {
+        EXPECT_GE(button->Top(), 0) << button->Name();
+        EXPECT_LE(button->Top() + button->Height(), form_->ViewBar->ClientHeight()) << button->Name();
+    }
+    // The bottom dock gives its bars back, and the status bar with its
+    // progress bar stays the window's bottom strip.
+    form_->FileBar->SetDockedTo(form_->Dock1);
+    form_->MiscBar->SetDockedTo(form_->Dock1);
+    PumpMessages();
+    EXPECT_EQ(form_->Dock4->Height(), 0);
+    EXPECT_EQ(form_->SBar->Top() + form_->SBar->Height(), form_->Panel1->ClientHeight());
+    EXPECT_EQ(form_->PBar->Top(), form_->SBar->Top() + 4);
     form_->Hide();
     PumpMessages();
 }
