@@ -1608,7 +1608,8 @@ void TMainForm::SG2SelectCell(tk::Component*, int, int, bool&)
     CellSelected(*SG2, S_EEPROM_DATA_NOT_INITIALIZED, S_EEPROM_DATA_WRITE_MODE, S_EEPROM_DATA_READ_ONLY);
 }
 
-void TMainForm::CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value)
+void TMainForm::CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value,
+                          bool typedWhole)
 {
     const std::uint8_t mode = MainUnit().ViewMode;
     const std::int64_t perRow = mode == vmDecimal ? 10 : 16;
@@ -1632,6 +1633,12 @@ void TMainForm::CellTyped(std::vector<std::int32_t>& buffer, int col, int row, c
     case vmAscii:
         if (value.size() != 1)
             return;
+        // A character without a byte in the code page reads as the page's
+        // default character, which must not be stored in its place.
+        if (!typedWhole) {
+            tk::ShowMessage(tk::LoadStr(S_CHARACTER_NOT_IN_CODE_PAGE));
+            return;
+        }
         converted = static_cast<std::uint8_t>(value[0]);
         break;
     default:
@@ -1651,14 +1658,21 @@ void TMainForm::CellTyped(std::vector<std::int32_t>& buffer, int col, int row, c
         buffer[static_cast<std::size_t>(address)] = converted;
 }
 
+namespace {
+
+// Whether the grid's editor holds the typed text whole in the code page.
+bool EditorTextWhole(const tk::StringGrid& grid) { return !grid.Editor() || grid.Editor()->TextConverts(); }
+
+}  // namespace
+
 void TMainForm::SG1SetEditText(tk::Component*, int col, int row, const std::string& value)
 {
-    CellTyped(MainUnit().FlashBuffer, col, row, value);
+    CellTyped(MainUnit().FlashBuffer, col, row, value, EditorTextWhole(*SG1));
 }
 
 void TMainForm::SG2SetEditText(tk::Component*, int col, int row, const std::string& value)
 {
-    CellTyped(MainUnit().EEpromBuffer, col, row, value);
+    CellTyped(MainUnit().EEpromBuffer, col, row, value, EditorTextWhole(*SG2));
 }
 
 void TMainForm::EditorOpening(std::string& value)

@@ -528,7 +528,8 @@ private:
     void FinishDeferredExit();
     void SetViewMode(std::uint8_t mode);
     void CellSelected(tk::StringGrid& grid, unsigned notInitialized, unsigned writeMode, unsigned readOnly);
-    void CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value);
+    // `typedWhole`: the editor's text has a byte for each of its characters.
+    void CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value, bool typedWhole);
     void EditorOpening(std::string& value);
     void ShowBuffer(tk::StringGrid& grid, TBufferView& view, const std::vector<std::int32_t>& buffer,
                     std::uint8_t enabled, unsigned disabledMessage);

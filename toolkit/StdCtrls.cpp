@@ -7,6 +7,7 @@
 #include "toolkit/Resources.h"
 #include "toolkit/ToolkitStrings.h"
 #include "toolkit/Streaming.h"
+#include "toolkit/WideText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -620,7 +621,7 @@ void Edit::CreateWnd() {
     ::SendMessageA(h, EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
     if (passwordChar_) ::SendMessageA(h, EM_SETPASSWORDCHAR, static_cast<unsigned char>(passwordChar_), 0);
     ::SendMessageA(h, EM_SETSEL, static_cast<WPARAM>(selStart_), static_cast<LPARAM>(selStart_ + selLength_));
-    lastText_ = Text();
+    lastText_ = WideTextOf(h);
 }
 
 void Edit::SetReadOnly(bool on) {
@@ -692,7 +693,9 @@ void Edit::Change() {
 }
 
 void Edit::CheckChanged() {
-    std::string now = Text();
+    // Compared as the window holds it: two characters that the code page
+    // lacks read alike (as its default character), and so does a typed '?'.
+    std::wstring now = HandleAllocated() ? WideTextOf(Handle()) : Wide(Text());
     if (now == lastText_) return;
     lastText_ = std::move(now);
     if (CanFireEvents() && !Reading(*this)) Change();

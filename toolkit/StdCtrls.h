@@ -235,7 +235,7 @@ private:
     bool autoSelect_ = true;
     BorderStyle borderStyle_ = bsSingle;
     bool autoSize_ = true;
-    std::string lastText_;
+    std::wstring lastText_;
     int selStart_ = 0;
     int selLength_ = 0;
 };
