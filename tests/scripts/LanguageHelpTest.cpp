@@ -325,39 +325,33 @@ TEST_F(LanguageSwitch, AFloatingToolbarStaysFloatingWhereItIsAndTakesItsNewCapti
     PumpMessages();
 }
 
-RECT ScreenRect(tk::WinControl& control)
+// What the user sees of the main window: its place, the bottom dock and
+// the status bar, and each bar's dock, row, place, whether it shows and
+// its check mark in the Toolbars menu.
+std::string Seen(TMainForm& form)
 {
-    RECT r{};
-    ::GetWindowRect(control.Handle(), &r);
-    return r;
-}
-
-// Where a bar is and how the user sees it.
-struct TBarPlace {
-    TDock* dock = nullptr;
-    int row = 0;
-    int pos = 0;
-    RECT onScreen{};
-    bool shown = false;
-    bool checked = false;
-    bool operator==(const TBarPlace& other) const
-    {
-        return dock == other.dock && row == other.row && pos == other.pos && shown == other.shown &&
-               checked == other.checked && (!shown || ::EqualRect(&onScreen, &other.onScreen));
+    std::string seen;
+    const auto place = [&seen](tk::WinControl& c) {
+        RECT r{};
+        ::GetWindowRect(c.Handle(), &r);
+        seen += c.Name() + " " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "\n";
+    };
+    place(form);
+    place(*form.Dock4);
+    place(*form.SBar);
+    for (const auto& [bar, item] :
+         {std::pair{form.FileBar, form.MnuFileOperations}, std::pair{form.MiscBar, form.MnuMiscOperations},
+          std::pair{form.FLEPBar, form.MnuFLEPOperations}, std::pair{form.ViewBar, form.MnuViewOperations}}) {
+        seen += (bar->DockedTo() ? bar->DockedTo()->Name() : std::string("floating")) + " row " +
+                std::to_string(bar->DockRow()) + " pos " + std::to_string(bar->DockPos()) +
+                (item->Checked() ? " checked " : " unchecked ");
+        if (::IsWindowVisible(bar->Handle()))
+            place(*bar);
+        else
+            seen += bar->Name() + " hidden\n";
     }
-};
-
-std::vector<TBarPlace> BarPlaces(TMainForm& form)
-{
-    const std::pair<TToolbar*, tk::MenuItem*> bars[] = {{form.FileBar, form.MnuFileOperations},
-                                                        {form.MiscBar, form.MnuMiscOperations},
-                                                        {form.FLEPBar, form.MnuFLEPOperations},
-                                                        {form.ViewBar, form.MnuViewOperations}};
-    std::vector<TBarPlace> places;
-    for (const auto& [bar, item] : bars)
-        places.push_back({bar->DockedTo(), bar->DockRow(), bar->DockPos(), ScreenRect(*bar),
-                          ::IsWindowVisible(bar->Handle()) != FALSE, item->Checked()});
-    return places;
+    return seen;
 }
 
 // A user who picks another language expects the same window in other
@@ -379,24 +373,15 @@ TEST_F(LanguageSwitch, ChangesTheLanguageAndNothingElse)
     form_->MnuViewOperations->Click();
     PumpMessages();
     ASSERT_EQ(form_->Dock4->RowThickness().size(), 2u);
-    const std::vector<TBarPlace> bars = BarPlaces(*form_);
-    const RECT window = ScreenRect(*form_);
-    const RECT bottomDock = ScreenRect(*form_->Dock4);
-    const RECT statusBar = ScreenRect(*form_->SBar);
-    ASSERT_EQ(bottomDock.bottom, statusBar.top);
+    const std::string before = Seen(*form_);
 
     form_->SwitchLanguage(form_->LanguageFrench);
     PumpMessages();
 
     ASSERT_TRUE(form_->LanguageFrench->Checked());
     EXPECT_EQ(form_->Caption(), Text(S_MAIN_CAPTION_PREFIX) + Text(S_MAIN_CAPTION_USING_LIBRARY) + "DemoPlugin.dll");
-    const RECT windowAfter = ScreenRect(*form_);
-    EXPECT_TRUE(::EqualRect(&window, &windowAfter)) << windowAfter.left << "," << windowAfter.top;
-    EXPECT_TRUE(BarPlaces(*form_) == bars);
-    const RECT bottomDockAfter = ScreenRect(*form_->Dock4);
-    const RECT statusBarAfter = ScreenRect(*form_->SBar);
-    EXPECT_TRUE(::EqualRect(&bottomDock, &bottomDockAfter));
-    EXPECT_TRUE(::EqualRect(&statusBar, &statusBarAfter));
+    EXPECT_EQ(Seen(*form_), before);
+    EXPECT_EQ(form_->Dock4->Top() + form_->Dock4->Height(), form_->SBar->Top());
     EXPECT_EQ(form_->PBar->Top(), form_->SBar->Top() + 4);
 
     // Shown again from the menu, the bar of the hidden row shows its
