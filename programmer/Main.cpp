@@ -650,7 +650,6 @@ void TMainForm::ToggleBarVisible(TToolbar& bar, tk::MenuItem& item)
         bar.Rearrange();
 }
 
-
 void TMainForm::MnuFileOperationsClick(tk::Component*) { ToggleBarVisible(*FileBar, *MnuFileOperations); }
 
 void TMainForm::MnuMiscOperationsClick(tk::Component*) { ToggleBarVisible(*MiscBar, *MnuMiscOperations); }
@@ -680,7 +679,10 @@ void PlaceGrid(tk::StringGrid& grid, const TMainWindowLiveState::TGridPlace& pla
 TMainWindowLiveState TMainForm::TakeLiveState() const
 {
     TMainWindowLiveState live;
-    live.bounds = RECT{Left(), Top(), Width(), Height()};
+    live.left = Left();
+    live.top = Top();
+    live.width = Width();
+    live.height = Height();
     for (TToolbar* bar : {FileBar, MiscBar, FLEPBar, ViewBar})
         live.bars.push_back({bar, bar->DockRow(), bar->DockPos()});
     live.flashGrid = GridPlace(*SG1);
@@ -693,7 +695,7 @@ TMainWindowLiveState TMainForm::TakeLiveState() const
 
 void TMainForm::GiveBackLiveState(const TMainWindowLiveState& live)
 {
-    SetBounds(live.bounds.left, live.bounds.top, live.bounds.right, live.bounds.bottom);
+    SetBounds(live.left, live.top, live.width, live.height);
 
     // All rows at once: one at a time, a bar given a row beyond the rows
     // that the re-read left would have that gap closed up before the bars

@@ -164,7 +164,10 @@ TPortMenuPlan PlanPortMenu(std::int32_t portCount, std::int32_t has278, std::int
 // the description puts its stored values there; a language switch takes
 // this before the re-read and gives it back after it.
 struct TMainWindowLiveState {
-    RECT bounds{};  // left, top, right = width, bottom = height
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
     struct TBarPlace {
         TToolbar* bar = nullptr;
         int dockRow = 0;
