@@ -510,17 +510,11 @@ void TDock::LayOutRows(bool commitPositions) {
         for (std::size_t i = 0; i < bars_.size(); ++i) {
             TCustomToolWindow* b = bars_[i];
             if (b->dockRow_ != r || !BarVisibleHere(b)) continue;
-            ++b->updatingBounds_;
-            try {
-                if (!vertical)
-                    b->SetBounds(entry[i], offset, b->fullSize_ ? clientW : b->Width(), t);
-                else
-                    b->SetBounds(offset, entry[i], t, b->fullSize_ ? clientH : b->Height());
-            } catch (...) {
-                --b->updatingBounds_;
-                throw;
-            }
-            --b->updatingBounds_;
+            const CounterHold placing(b->updatingBounds_);
+            if (!vertical)
+                b->SetBounds(entry[i], offset, b->fullSize_ ? clientW : b->Width(), t);
+            else
+                b->SetBounds(offset, entry[i], t, b->fullSize_ ? clientH : b->Height());
         }
         offset += t;
     }
@@ -636,30 +630,33 @@ void TDock::DrawBoundLines(HDC use) {
         if (boundLines_ != 0 && HasVisibleBars()) {
             tk::PenHandle shadow = tk::CreatePen(tk::Pen{tk::clBtnShadow});
             tk::PenHandle light = tk::CreatePen(tk::Pen{tk::clBtnHighlight});
-            HGDIOBJ old = ::SelectObject(use, shadow.Get());
             RECT rest = r;
-            if (boundLines_ & (1 << blTop)) {
-                ::MoveToEx(use, r.left, r.top, nullptr);
-                ::LineTo(use, r.right, r.top);
-                ++rest.top;
+            {
+                const tk::SelectGuard pen(use, shadow.Get());
+                if (boundLines_ & (1 << blTop)) {
+                    ::MoveToEx(use, r.left, r.top, nullptr);
+                    ::LineTo(use, r.right, r.top);
+                    ++rest.top;
+                }
+                if (boundLines_ & (1 << blLeft)) {
+                    ::MoveToEx(use, r.left, r.top, nullptr);
+                    ::LineTo(use, r.left, r.bottom);
+                    ++rest.left;
+                }
             }
-            if (boundLines_ & (1 << blLeft)) {
-                ::MoveToEx(use, r.left, r.top, nullptr);
-                ::LineTo(use, r.left, r.bottom);
-                ++rest.left;
+            {
+                const tk::SelectGuard pen(use, light.Get());
+                if (boundLines_ & (1 << blBottom)) {
+                    ::MoveToEx(use, r.left, r.bottom - 1, nullptr);
+                    ::LineTo(use, r.right, r.bottom - 1);
+                    --rest.bottom;
+                }
+                if (boundLines_ & (1 << blRight)) {
+                    ::MoveToEx(use, r.right - 1, r.top, nullptr);
+                    ::LineTo(use, r.right - 1, r.bottom);
+                    --rest.right;
+                }
             }
-            ::SelectObject(use, light.Get());
-            if (boundLines_ & (1 << blBottom)) {
-                ::MoveToEx(use, r.left, r.bottom - 1, nullptr);
-                ::LineTo(use, r.right, r.bottom - 1);
-                --rest.bottom;
-            }
-            if (boundLines_ & (1 << blRight)) {
-                ::MoveToEx(use, r.right - 1, r.top, nullptr);
-                ::LineTo(use, r.right - 1, r.bottom);
-                --rest.right;
-            }
-            ::SelectObject(use, old);
             RECT client{};
             ::GetClientRect(wnd, &client);
             POINT o{0, 0};

@@ -13,6 +13,7 @@
 #include "toolkit/Graphics.h"
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -54,6 +55,44 @@ using TPositionWriteIntProc =
     std::function<void(const std::string& barName, const std::string& valueName, int value, void* extraData)>;
 using TPositionWriteStringProc = std::function<void(const std::string& barName, const std::string& valueName,
                                                     const std::string& value, void* extraData)>;
+
+// The closing work of a scope guard: what it throws leaves the scope, unless
+// an exception is on its way out already (that one goes on).
+template <typename Work>
+void CloseScope(int uncaughtAtOpen, Work&& work) {
+    if (std::uncaught_exceptions() <= uncaughtAtOpen) {
+        work();
+        return;
+    }
+    try {
+        work();
+    } catch (...) {
+    }
+}
+
+// Raises a lock or re-entrancy counter for a scope and lowers it again on
+// every way out. Given its owner's life token, it leaves the counter alone
+// once a handler has freed the owner.
+class CounterHold {
+public:
+    explicit CounterHold(int& counter) : counter_(&counter) { ++counter; }
+    CounterHold(int& counter, tk::LifeToken owner) : counter_(&counter), owner_(std::move(owner)), watched_(true) {
+        ++counter;
+    }
+    ~CounterHold() { Release(); }
+    CounterHold(const CounterHold&) = delete;
+    CounterHold& operator=(const CounterHold&) = delete;
+    // Lowers the counter before the scope ends (once).
+    void Release() {
+        if (counter_ && (!watched_ || owner_.Alive())) --*counter_;
+        counter_ = nullptr;
+    }
+
+private:
+    int* counter_;
+    tk::LifeToken owner_;
+    bool watched_ = false;
+};
 
 // --- unit helpers ------------------------------------------------------------
 int CaptionBarHeight();
@@ -128,6 +167,24 @@ public:
 
     void LockLayout() { ++layoutLock_; }
     void UnlockLayout();
+    // Holds a dock's layout lock for a scope (none for no dock); the scope's
+    // end gives it back, laying out what waited, unless the dock was freed.
+    class LayoutHold {
+    public:
+        explicit LayoutHold(TDock* dock) : dock_(dock), alive_(dock ? dock->Token() : tk::LifeToken{}) {
+            if (dock_) dock_->LockLayout();
+        }
+        ~LayoutHold() noexcept(false) {
+            if (dock_ && alive_.Alive()) CloseScope(unwinding_, [this] { dock_->UnlockLayout(); });
+        }
+        LayoutHold(const LayoutHold&) = delete;
+        LayoutHold& operator=(const LayoutHold&) = delete;
+
+    private:
+        TDock* dock_;
+        tk::LifeToken alive_;
+        int unwinding_ = std::uncaught_exceptions();
+    };
     void UpdateBarList(bool insert, TCustomToolWindow* bar);
     void BarShownOrHidden(TCustomToolWindow* bar, bool forceRemove);
     bool BarVisibleHere(const TCustomToolWindow* bar) const;

@@ -342,6 +342,6 @@ void DrawDraggingOutline(HDC dc, const RECT* newRect, const RECT* oldRect, bool 
     ::SelectClipRgn(dc, region.Get());
     RECT box{};
     ::GetClipBox(dc, &box);
-    ::SelectObject(dc, givenBrush);
+    const tk::SelectGuard selected(dc, givenBrush);
     ::PatBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, PATINVERT);
 }

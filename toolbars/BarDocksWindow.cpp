@@ -215,15 +215,11 @@ void TCustomToolWindow::RearrangeFor(TDockOrientation previous, TDock* dock, boo
     }
     arrangeNeeded_ = false;
     // Moving the children asks for another arrange; this one covers it.
-    ++arrangeLock_;
     POINT size{};
-    try {
+    {
+        const CounterHold arranging(arrangeLock_);
         size = PlaceControls(true, previous, dock);
-    } catch (...) {
-        --arrangeLock_;
-        throw;
     }
-    --arrangeLock_;
     arrangeNeeded_ = false;
     if (!resize) return;
     int w = size.x;
@@ -245,14 +241,8 @@ void TCustomToolWindow::RearrangeFor(TDockOrientation previous, TDock* dock, boo
     w += ncWidth_;
     h += ncHeight_;
     if (w != Width() || h != Height()) {
-        ++updatingBounds_;
-        try {
-            SetBounds(Left(), Top(), w, h);
-        } catch (...) {
-            --updatingBounds_;
-            throw;
-        }
-        --updatingBounds_;
+        const CounterHold sizing(updatingBounds_);
+        SetBounds(Left(), Top(), w, h);
     }
 }
 
@@ -424,14 +414,10 @@ void TCustomToolWindow::CreateWnd() {
 void TCustomToolWindow::Loaded() {
     // The toolkit's after-load aligns the children; they are placed once,
     // below, in the order their stored coordinates give.
-    ++arrangeLock_;
-    try {
+    {
+        const CounterHold arranging(arrangeLock_);
         tk::CustomControl::Loaded();
-    } catch (...) {
-        --arrangeLock_;
-        throw;
     }
-    --arrangeLock_;
     if (!savedAtRunTime_ && Floating()) {
         if (tk::Form* form = ParentFormOf(this)) {
             POINT p = form->ClientToScreen(POINT{Left(), Top()});
@@ -533,35 +519,32 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
     const tk::LifeToken alive = Token();
     if (newParent && !(FireEvent(OnDockChanging) && FireEvent(OnDockChangingEx, newDock) && FireEvent(OnRecreating)))
         return;
-    ++hideCount_;
-    ++moveLock_;
-    bool locked = false;
-    const tk::LifeToken newDockAlive = newDock ? newDock->Token() : tk::LifeToken{};
-    const tk::LifeToken oldDockAlive = oldDock ? oldDock->Token() : tk::LifeToken{};
-    auto unwind = [&] {
-        if (locked && alive.Alive()) --updatingBounds_;
-        if (locked && newDockAlive.Alive()) newDock->UnlockLayout();
-        if (locked && oldDockAlive.Alive()) oldDock->UnlockLayout();
-        if (!alive.Alive()) return;
-        --moveLock_;
-        --hideCount_;
-        RefreshVisibility();
-    };
-    try {
-        RefreshVisibility();
-        if (newDock) newDock->LockLayout();
-        if (oldDock) oldDock->LockLayout();
-        ++updatingBounds_;
-        locked = true;
-        if (newParent) {
-            if (!FireEvent(OnDockChangingHidden, newDock)) {
-                unwind();
-                return;
+    {
+        // Every hold below is given back on every way out, in reverse order;
+        // those of a freed bar or dock are left alone.
+        struct HiddenWhileMoving {
+            TCustomToolWindow& bar;
+            const tk::LifeToken& alive;
+            CounterHold hidden, moving;
+            int unwinding = std::uncaught_exceptions();
+            HiddenWhileMoving(TCustomToolWindow& b, const tk::LifeToken& a)
+                : bar(b), alive(a), hidden(b.hideCount_, a), moving(b.moveLock_, a) {}
+            ~HiddenWhileMoving() noexcept(false) {
+                moving.Release();
+                hidden.Release();
+                if (alive.Alive()) CloseScope(unwinding, [this] { bar.RefreshVisibility(); });
             }
+        } hiddenWhileMoving(*this, alive);
+        RefreshVisibility();
+        const TDock::LayoutHold oldDockHeld(oldDock);
+        const TDock::LayoutHold newDockHeld(newDock);
+        const CounterHold placing(updatingBounds_, alive);
+        if (newParent) {
+            if (!FireEvent(OnDockChangingHidden, newDock)) return;
             if (lastOrientationSet_) RearrangeFor(lastOrientation_, newDock, false);
         }
         arrangeNeeded_ = true;
-        LockArrange();
+        CounterHold arranging(arrangeLock_, alive);
         if (oldDock) {
             if (!useLastDock_) oldDock->UpdateBarList(false, this);
             oldDock->BarShownOrHidden(this, true);
@@ -599,7 +582,7 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
         if (Floating() && !HandleAllocated()) {
             if (tk::Form* form = ParentFormOf(this); form && form->HandleAllocated()) HandleNeeded();
         }
-        --arrangeLock_;
+        arranging.Release();
         if (arrangeLock_ == 0 && arrangeNeeded_) Rearrange();
         if (firstFloat && Floating()) {
             // Measured with its floating frame now: kept whole on the screen.
@@ -610,12 +593,7 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
             lastOrientation_ = DockOrientationOf(newDock);
             lastOrientationSet_ = true;
         }
-    } catch (...) {
-        if (alive.Alive() && arrangeLock_ > 0) --arrangeLock_;
-        unwind();
-        throw;
     }
-    unwind();
     if (!alive.Alive()) return;
     if (Parent() && !MoveNotify()) return;
     if (newParent && FireEvent(OnRecreated)) FireEvent(OnDockChanged);

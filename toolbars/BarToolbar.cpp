@@ -28,6 +28,12 @@ int Coordinate(long long v) {
     return static_cast<int>(std::clamp(v, -kFar, kFar));
 }
 
+void DrawLineWith(HDC dc, HPEN pen, POINT from, POINT to) {
+    const tk::SelectGuard selected(dc, pen);
+    ::MoveToEx(dc, from.x, from.y, nullptr);
+    ::LineTo(dc, to.x, to.y);
+}
+
 }  // namespace
 
 TCustomToolbar::TCustomToolbar() { InitSizingFlags(); }
@@ -254,12 +260,8 @@ void TCustomToolbar::Paint(tk::Canvas& canvas) {
     for (std::uint32_t entry : sepLines_) {
         if ((entry >> 16) & 0xFF) continue;
         const int y = static_cast<int>(entry & 0xFFFF);
-        ::SelectObject(dc, shadow.Get());
-        ::MoveToEx(dc, 1, y - 4, nullptr);
-        ::LineTo(dc, client.right - 1, y - 4);
-        ::SelectObject(dc, light.Get());
-        ::MoveToEx(dc, 1, y - 3, nullptr);
-        ::LineTo(dc, client.right - 1, y - 3);
+        DrawLineWith(dc, shadow.Get(), POINT{1, y - 4}, POINT{client.right - 1, y - 4});
+        DrawLineWith(dc, light.Get(), POINT{1, y - 3}, POINT{client.right - 1, y - 3});
     }
 }
 
@@ -317,20 +319,12 @@ void TToolbarSep::Paint(tk::Canvas& canvas) {
     tk::SaveDCGuard saved(dc);
     if (bar->Docked() && DockOrientationOf(bar->DockedTo()) == doVertical) {
         const int y = Height() / 2;
-        ::SelectObject(dc, shadow.Get());
-        ::MoveToEx(dc, 0, y - 1, nullptr);
-        ::LineTo(dc, Width(), y - 1);
-        ::SelectObject(dc, light.Get());
-        ::MoveToEx(dc, 0, y, nullptr);
-        ::LineTo(dc, Width(), y);
+        DrawLineWith(dc, shadow.Get(), POINT{0, y - 1}, POINT{Width(), y - 1});
+        DrawLineWith(dc, light.Get(), POINT{0, y}, POINT{Width(), y});
     } else {
         const int x = Width() / 2;
-        ::SelectObject(dc, shadow.Get());
-        ::MoveToEx(dc, x - 1, 0, nullptr);
-        ::LineTo(dc, x - 1, Height());
-        ::SelectObject(dc, light.Get());
-        ::MoveToEx(dc, x, 0, nullptr);
-        ::LineTo(dc, x, Height());
+        DrawLineWith(dc, shadow.Get(), POINT{x - 1, 0}, POINT{x - 1, Height()});
+        DrawLineWith(dc, light.Get(), POINT{x, 0}, POINT{x, Height()});
     }
 }
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <memory>
 #include <string>
 #include <utility>
@@ -753,5 +754,35 @@ TEST_F(ToolWindowTest, AQuitPostedBeforeARedrawRequestStillEndsTheLoop) {
         ::PostQuitMessage(7);
         request();
         EXPECT_EQ(quitCode(), 7) << name;
+    }
+}
+
+TEST_F(ToolWindowTest, AHandlerThatThrowsInADockChangeLeavesNoLockBehind) {
+    struct Refused : std::runtime_error {
+        Refused() : std::runtime_error("refused") {}
+    };
+    const std::vector<std::pair<std::string, std::function<void(TToolbar*)>>> throwers = {
+        // While both docks and the bar are held.
+        {"OnDockChangingHidden",
+         [](TToolbar* b) { b->OnDockChangingHidden = [](tk::Component*, TDock*) { throw Refused(); }; }},
+    };
+    int n = 0;
+    for (const auto& [name, arm] : throwers) {
+        TToolbar* bar = Bar("Thrower" + std::to_string(++n), top, 3);
+        arm(bar);
+        EXPECT_THROW(bar->SetDockedTo(bottom), Refused) << name;
+        bar->OnDockChangingHidden = nullptr;
+        // Shown, moved with its OnMove, and laid out by a dock that is not locked.
+        int moves = 0;
+        bar->OnMove = [&](tk::Component*) { ++moves; };
+        bar->SetDockedTo(top);
+        bar->SetDockedTo(bottom);
+        Pump();
+        EXPECT_TRUE(bar->HandleAllocated() && ::IsWindowVisible(bar->Handle())) << name;
+        EXPECT_GE(moves, 1) << name;
+        EXPECT_EQ(bottom->Height(), 26) << name;
+        EXPECT_EQ(top->Height(), 0) << name;
+        tk::Free(bar);
+        Pump();
     }
 }
