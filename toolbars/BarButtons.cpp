@@ -1143,16 +1143,19 @@ void TToolbarButton::MouseUp(tk::MouseButton button, tk::ShiftState shift, int x
 
 LRESULT TToolbarButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_CANCELMODE:
-        FreeRepeatTimer();
-        if (mouseIsDown_) {
-            mouseIsDown_ = false;
-            if (!MouseLeft()) return 0;
-        }
-        return Control::WndProc(msg, wParam, lParam);
+    case WM_CANCELMODE: return CancelModeMessage(wParam, lParam);
     case WM_SYSCOLORCHANGE: SysColorChange(); return 0;
     default: return Control::WndProc(msg, wParam, lParam);
     }
+}
+
+LRESULT TToolbarButton::CancelModeMessage(WPARAM wParam, LPARAM lParam) {
+    FreeRepeatTimer();
+    if (mouseIsDown_) {
+        mouseIsDown_ = false;
+        if (!MouseLeft()) return 0;
+    }
+    return Control::WndProc(WM_CANCELMODE, wParam, lParam);
 }
 
 void TToolbarButton::DblClick() {

@@ -310,6 +310,8 @@ private:
     friend void MouseLeaveTick();
     struct RepeatTimer;
 
+    LRESULT CancelModeMessage(WPARAM wParam, LPARAM lParam);
+
     void Redraw(bool erase);
     void UpdateUsesDropdown();
     void UpdateExclusive();

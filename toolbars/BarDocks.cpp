@@ -675,33 +675,38 @@ void TDock::DrawBoundLines(HDC use) {
 
 LRESULT TDock::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_NCCALCSIZE: {
-        LRESULT r = tk::CustomControl::WndProc(msg, wParam, lParam);
-        RECT& c = *reinterpret_cast<RECT*>(lParam);
-        if (boundLines_ & (1 << blTop)) ++c.top;
-        if (boundLines_ & (1 << blBottom)) --c.bottom;
-        if (boundLines_ & (1 << blLeft)) ++c.left;
-        if (boundLines_ & (1 << blRight)) --c.right;
-        // An empty dock is 0 pixels thick: its client area is empty, not negative.
-        c.right = std::max(c.left, c.right);
-        c.bottom = std::max(c.top, c.bottom);
-        return r;
-    }
+    case WM_NCCALCSIZE: return NcCalcSizeMessage(wParam, *reinterpret_cast<RECT*>(lParam));
     case WM_NCPAINT: NCPaint(reinterpret_cast<HRGN>(wParam)); return 0;
     case WM_PRINT: return PrintWindowWithFrame(HandleIfAllocated(), wParam, lParam, &TDock::PrintFrame, reinterpret_cast<LPARAM>(this));
     case WM_PRINTCLIENT: return PrintClientArea(*this, wParam);
-    case WM_MOVE: {
-        LRESULT r = tk::CustomControl::WndProc(msg, wParam, lParam);
-        if (HasBackground()) RepaintBackgrounds();
-        return r;
-    }
-    case WM_SYSCOLORCHANGE: {
-        LRESULT r = tk::CustomControl::WndProc(msg, wParam, lParam);
-        if (HasBackground()) DropBackgroundCache();
-        return r;
-    }
+    case WM_MOVE: return MoveMessage(wParam, lParam);
+    case WM_SYSCOLORCHANGE: return SysColorChangeMessage(wParam, lParam);
     default: return tk::CustomControl::WndProc(msg, wParam, lParam);
     }
+}
+
+LRESULT TDock::NcCalcSizeMessage(WPARAM calcValidRects, RECT& client) {
+    const LRESULT r = tk::CustomControl::WndProc(WM_NCCALCSIZE, calcValidRects, reinterpret_cast<LPARAM>(&client));
+    if (boundLines_ & (1 << blTop)) ++client.top;
+    if (boundLines_ & (1 << blBottom)) --client.bottom;
+    if (boundLines_ & (1 << blLeft)) ++client.left;
+    if (boundLines_ & (1 << blRight)) --client.right;
+    // An empty dock is 0 pixels thick: its client area is empty, not negative.
+    client.right = std::max(client.left, client.right);
+    client.bottom = std::max(client.top, client.bottom);
+    return r;
+}
+
+LRESULT TDock::MoveMessage(WPARAM wParam, LPARAM lParam) {
+    const LRESULT r = tk::CustomControl::WndProc(WM_MOVE, wParam, lParam);
+    if (HasBackground()) RepaintBackgrounds();
+    return r;
+}
+
+LRESULT TDock::SysColorChangeMessage(WPARAM wParam, LPARAM lParam) {
+    const LRESULT r = tk::CustomControl::WndProc(WM_SYSCOLORCHANGE, wParam, lParam);
+    if (HasBackground()) DropBackgroundCache();
+    return r;
 }
 
 // --- TFloatingWindowParent -------------------------------------------------

@@ -218,6 +218,10 @@ protected:
 private:
     friend class TCustomToolWindow;
     void ResizeDock(int newWidth, int newHeight);
+    // The messages that WndProc hands on, unpacked.
+    LRESULT NcCalcSizeMessage(WPARAM calcValidRects, RECT& client);
+    LRESULT MoveMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT SysColorChangeMessage(WPARAM wParam, LPARAM lParam);
     void NCPaint(HRGN updateRegion);
     static void PrintFrame(HWND wnd, HDC dc, LPARAM self);
     void DrawBoundLines(HDC dc);
@@ -379,6 +383,18 @@ public:
     // close buttons HTCLOSE, the border bands of a resizable floating bar
     // the sizing codes (corners too with EightEdgeSizing).
     LRESULT NcHitTest(POINT windowPoint, LRESULT inherited) const;
+    POINT WindowPointOf(POINT screen) const;
+    // The messages that WndProc hands on, unpacked.
+    void NcPaintMessage(HRGN updateRegion);
+    void NcActivateMessage();
+    LRESULT NcLButtonDownMessage(WPARAM hitTest, LPARAM lParam);
+    LRESULT ClientPressMessage(UINT msg, WPARAM wParam, LPARAM lParam, POINT at);
+    void GetMinMaxInfoMessage(MINMAXINFO& info);
+    LRESULT MoveMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT EnableMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT ActivateMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT MouseActivateMessage(WPARAM wParam, LPARAM lParam);
+    void CloseMessage();
     // True when the client point lies on a shown child that keeps the press
     // for itself (a button; a separator lets drags through).
     bool PointOnChild(POINT clientPoint) const;

@@ -604,100 +604,119 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
 LRESULT TCustomToolWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_NCCALCSIZE: UpdateNonClientSize(reinterpret_cast<RECT*>(lParam)); return 0;
-    case WM_NCPAINT:
-        if (docked_)
-            DrawDockedFrame(false, nullptr, reinterpret_cast<HRGN>(wParam));
-        else
-            DrawFloatingFrame(false, nullptr, reinterpret_cast<HRGN>(wParam), rfAll);
-        return 0;
-    case WM_NCACTIVATE:
-        if (!docked_) RequestFloatingRedraw(rfCaption);
-        return TRUE;
-    case WM_NCHITTEST: {
-        RECT wr{};
-        ::GetWindowRect(HandleIfAllocated(), &wr);
-        const POINT p{GET_X_LPARAM(lParam) - wr.left, GET_Y_LPARAM(lParam) - wr.top};
-        return NcHitTest(p, tk::CustomControl::WndProc(msg, wParam, lParam));
-    }
-    case WM_NCLBUTTONDOWN:
-        if (wParam == HTCLOSE) {
-            TrackCloseButton();
-            return 0;
-        }
-        if (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT) {
-            SizeLoop(static_cast<int>(wParam) - HTLEFT);
-            return 0;
-        }
-        return tk::CustomControl::WndProc(msg, wParam, lParam);
+    case WM_NCPAINT: NcPaintMessage(reinterpret_cast<HRGN>(wParam)); return 0;
+    case WM_NCACTIVATE: NcActivateMessage(); return TRUE;
+    case WM_NCHITTEST: return NcHitTest(WindowPointOf(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), tk::CustomControl::WndProc(msg, wParam, lParam));
+    case WM_NCLBUTTONDOWN: return NcLButtonDownMessage(wParam, lParam);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        // A press beside the buttons (or on a separator) is the bar's own:
-        // it starts a drag instead of going to the child under it.
-        if (!PointOnChild(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) {
-            tk::Control::WndProc(msg, wParam, lParam);
-            return 0;
-        }
-        return tk::CustomControl::WndProc(msg, wParam, lParam);
-    case WM_PRINT: return PrintWindowWithFrame(HandleIfAllocated(), wParam, lParam, &TCustomToolWindow::PrintFrame,
-                                               reinterpret_cast<LPARAM>(this));
+    case WM_LBUTTONDBLCLK: return ClientPressMessage(msg, wParam, lParam, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_PRINT: return PrintWindowWithFrame(HandleIfAllocated(), wParam, lParam, &TCustomToolWindow::PrintFrame, reinterpret_cast<LPARAM>(this));
     case WM_PRINTCLIENT: return PrintClientArea(*this, wParam);
     case RedrawDockedFrameMessage: DrawDockedFrame(false, nullptr, nullptr); return 0;
     case RedrawFloatingFrameMessage: DrawFloatingFrame(false, nullptr, nullptr, static_cast<unsigned>(lParam)); return 0;
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = POINT{1, 1};
-        info->ptMaxTrackSize = POINT{32767, 32767};
-        return 0;
-    }
-    case WM_MOVE: {
-        LRESULT r = tk::CustomControl::WndProc(msg, wParam, lParam);
-        if (ShowsDockBackground()) {
-            RequestDockedRedraw();
-            Invalidate();
-        }
-        MoveNotify();
-        return r;
-    }
-    case WM_ENABLE: {
-        LRESULT r = tk::CustomControl::WndProc(msg, wParam, lParam);
-        if (floatingMode_ == fmOnTopOfAllForms) RefreshTopmost();
-        return r;
-    }
-    case WM_ACTIVATE:
-        if (!docked_ && Floating()) {
-            tk::Form* m = MdiFrameOf(ParentFormOf(this));
-            if (m && m->HandleAllocated())
-                ::SendMessageA(m->HandleIfAllocated(), WM_NCACTIVATE, LOWORD(wParam) != WA_INACTIVE, 0);
-            if (LOWORD(wParam) != WA_INACTIVE) {
-                if (!Visible()) {
-                    if (HWND next = FindActivatableWindow(HandleIfAllocated())) ::SetActiveWindow(next);
-                } else if (m && m->HandleAllocated() && m->HandleIfAllocated() != reinterpret_cast<HWND>(lParam)) {
-                    ::SetActiveWindow(m->HandleIfAllocated());
-                }
-            }
-            return 0;
-        }
-        return tk::CustomControl::WndProc(msg, wParam, lParam);
-    case WM_MOUSEACTIVATE:
-        if (!docked_ && Floating()) {
-            HWND h = HandleIfAllocated();
-            ::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            tk::Form* f = ParentFormOf(this);
-            tk::Form* m = MdiFrameOf(f);
-            if (floatingMode_ == fmOnTopOfParentForm && activateParent_ && m && ::GetActiveWindow() != h) {
-                if (m->HandleAllocated()) ::SetActiveWindow(m->HandleIfAllocated());
-                if (f != m && f && f->HandleAllocated())
-                    ::SetWindowPos(f->HandleIfAllocated(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            }
-            return MA_NOACTIVATE;
-        }
-        return tk::CustomControl::WndProc(msg, wParam, lParam);
-    case WM_CLOSE:
-        if (tk::Form* m = MdiFrameOf(ParentFormOf(this)); m && m->HandleAllocated())
-            ::PostMessageA(m->HandleIfAllocated(), WM_CLOSE, 0, 0);
-        return 0;
+    case WM_GETMINMAXINFO: GetMinMaxInfoMessage(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    case WM_MOVE: return MoveMessage(wParam, lParam);
+    case WM_ENABLE: return EnableMessage(wParam, lParam);
+    case WM_ACTIVATE: return ActivateMessage(wParam, lParam);
+    case WM_MOUSEACTIVATE: return MouseActivateMessage(wParam, lParam);
+    case WM_CLOSE: CloseMessage(); return 0;
     default: return tk::CustomControl::WndProc(msg, wParam, lParam);
     }
+}
+
+void TCustomToolWindow::NcPaintMessage(HRGN updateRegion) {
+    if (docked_)
+        DrawDockedFrame(false, nullptr, updateRegion);
+    else
+        DrawFloatingFrame(false, nullptr, updateRegion, rfAll);
+}
+
+void TCustomToolWindow::NcActivateMessage() {
+    if (!docked_) RequestFloatingRedraw(rfCaption);
+}
+
+POINT TCustomToolWindow::WindowPointOf(POINT screen) const {
+    RECT wr{};
+    ::GetWindowRect(HandleIfAllocated(), &wr);
+    return POINT{screen.x - wr.left, screen.y - wr.top};
+}
+
+LRESULT TCustomToolWindow::NcLButtonDownMessage(WPARAM hitTest, LPARAM lParam) {
+    if (hitTest == HTCLOSE) {
+        TrackCloseButton();
+        return 0;
+    }
+    if (hitTest >= HTLEFT && hitTest <= HTBOTTOMRIGHT) {
+        SizeLoop(static_cast<int>(hitTest) - HTLEFT);
+        return 0;
+    }
+    return tk::CustomControl::WndProc(WM_NCLBUTTONDOWN, hitTest, lParam);
+}
+
+LRESULT TCustomToolWindow::ClientPressMessage(UINT msg, WPARAM wParam, LPARAM lParam, POINT at) {
+    // A press beside the buttons (or on a separator) is the bar's own:
+    // it starts a drag instead of going to the child under it.
+    if (!PointOnChild(at)) {
+        tk::Control::WndProc(msg, wParam, lParam);
+        return 0;
+    }
+    return tk::CustomControl::WndProc(msg, wParam, lParam);
+}
+
+void TCustomToolWindow::GetMinMaxInfoMessage(MINMAXINFO& info) {
+    info.ptMinTrackSize = POINT{1, 1};
+    info.ptMaxTrackSize = POINT{32767, 32767};
+}
+
+LRESULT TCustomToolWindow::MoveMessage(WPARAM wParam, LPARAM lParam) {
+    const LRESULT r = tk::CustomControl::WndProc(WM_MOVE, wParam, lParam);
+    if (ShowsDockBackground()) {
+        RequestDockedRedraw();
+        Invalidate();
+    }
+    MoveNotify();
+    return r;
+}
+
+LRESULT TCustomToolWindow::EnableMessage(WPARAM wParam, LPARAM lParam) {
+    const LRESULT r = tk::CustomControl::WndProc(WM_ENABLE, wParam, lParam);
+    if (floatingMode_ == fmOnTopOfAllForms) RefreshTopmost();
+    return r;
+}
+
+LRESULT TCustomToolWindow::ActivateMessage(WPARAM wParam, LPARAM lParam) {
+    if (docked_ || !Floating()) return tk::CustomControl::WndProc(WM_ACTIVATE, wParam, lParam);
+    const bool active = LOWORD(wParam) != WA_INACTIVE;
+    const HWND other = reinterpret_cast<HWND>(lParam);
+    tk::Form* m = MdiFrameOf(ParentFormOf(this));
+    if (m && m->HandleAllocated()) ::SendMessageA(m->HandleIfAllocated(), WM_NCACTIVATE, active, 0);
+    if (active) {
+        if (!Visible()) {
+            if (HWND next = FindActivatableWindow(HandleIfAllocated())) ::SetActiveWindow(next);
+        } else if (m && m->HandleAllocated() && m->HandleIfAllocated() != other) {
+            ::SetActiveWindow(m->HandleIfAllocated());
+        }
+    }
+    return 0;
+}
+
+LRESULT TCustomToolWindow::MouseActivateMessage(WPARAM wParam, LPARAM lParam) {
+    if (docked_ || !Floating()) return tk::CustomControl::WndProc(WM_MOUSEACTIVATE, wParam, lParam);
+    HWND h = HandleIfAllocated();
+    ::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    tk::Form* f = ParentFormOf(this);
+    tk::Form* m = MdiFrameOf(f);
+    if (floatingMode_ == fmOnTopOfParentForm && activateParent_ && m && ::GetActiveWindow() != h) {
+        if (m->HandleAllocated()) ::SetActiveWindow(m->HandleIfAllocated());
+        if (f != m && f && f->HandleAllocated())
+            ::SetWindowPos(f->HandleIfAllocated(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return MA_NOACTIVATE;
+}
+
+void TCustomToolWindow::CloseMessage() {
+    if (tk::Form* m = MdiFrameOf(ParentFormOf(this)); m && m->HandleAllocated())
+        ::PostMessageA(m->HandleIfAllocated(), WM_CLOSE, 0, 0);
 }
 
 LRESULT TCustomToolWindow::NcHitTest(POINT p, LRESULT inherited) const {

@@ -266,13 +266,19 @@ void TCustomToolbar::Paint(tk::Canvas& canvas) {
 }
 
 LRESULT TCustomToolbar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_WINDOWPOSCHANGING && Floating() && HandleAllocated()) {
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if ((pos->flags & SWP_FRAMECHANGED) ||
-            (!(pos->flags & SWP_NOSIZE) && (pos->cx != Width() || pos->cy != Height())))
-            ::InvalidateRect(HandleIfAllocated(), nullptr, TRUE);
+    switch (msg) {
+    case WM_WINDOWPOSCHANGING: WindowPosChangingMessage(*reinterpret_cast<const WINDOWPOS*>(lParam)); break;
+    default: break;
     }
     return TCustomToolWindow::WndProc(msg, wParam, lParam);
+}
+
+// A floating bar's separator lines span its width: a new size or frame
+// paints the client area afresh.
+void TCustomToolbar::WindowPosChangingMessage(const WINDOWPOS& pos) {
+    if (!Floating() || !HandleAllocated()) return;
+    if ((pos.flags & SWP_FRAMECHANGED) || (!(pos.flags & SWP_NOSIZE) && (pos.cx != Width() || pos.cy != Height())))
+        ::InvalidateRect(HandleIfAllocated(), nullptr, TRUE);
 }
 
 // --- TToolbarSep -------------------------------------------------------------

@@ -53,6 +53,7 @@ protected:
     void GetSizingFlags(bool& standardAlign, bool& eightEdgeSizing, bool& clipCursor) override;
 
 private:
+    void WindowPosChangingMessage(const WINDOWPOS& pos);
     struct LineGroup {
         int width = 0;
         int height = 0;
