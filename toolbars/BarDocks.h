@@ -38,6 +38,13 @@ constexpr const char* kToolbarVersion = "Toolbar controls version 1.0";
 // floating frame (the part bits in lParam). Pending ones are merged.
 constexpr UINT RedrawDockedFrameMessage = 6063;
 constexpr UINT RedrawFloatingFrameMessage = 6064;
+// The border a floating bar is sized by, in the order of the hit codes
+// HTLEFT ... HTBOTTOMRIGHT.
+enum TSizingEdge : std::uint8_t { seLeft, seRight, seTop, seTopLeft, seTopRight, seBottom, seBottomLeft, seBottomRight };
+constexpr bool SizesWidth(TSizingEdge e) { return e != seTop && e != seBottom; }
+constexpr bool SizesHeight(TSizingEdge e) { return e != seLeft && e != seRight; }
+constexpr bool MovesLeftSide(TSizingEdge e) { return e == seLeft || e == seTopLeft || e == seBottomLeft; }
+constexpr bool MovesTopSide(TSizingEdge e) { return e == seTop || e == seTopLeft || e == seTopRight; }
 enum TFloatingFramePart : unsigned { rfFrame = 1, rfCaption = 2, rfCloseButton = 4, rfAll = 7 };
 
 using TInsertRemoveEvent = std::function<void(tk::Component* sender, bool inserting, TCustomToolWindow* bar)>;
@@ -402,10 +409,10 @@ public:
     // screen until release (docks or floats the bar there) or cancel.
     void DragLoop(int x, int y);
     // The modal resize of a floating bar by one edge (hit code - HTLEFT).
-    void SizeLoop(int edge);
+    void SizeLoop(TSizingEdge edge);
     // Resize steps: before the loop, at every step (may change newRect) and
     // after the loop's clean-up, before the rectangle is applied.
-    virtual void SizingStarted(int) {}
+    virtual void SizingStarted(TSizingEdge) {}
     virtual void SizingTracked(RECT&, const RECT&) {}
     virtual void SizingEnded(bool) {}
     // The press on a close button: tracks the mouse until release, closes

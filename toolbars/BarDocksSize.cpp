@@ -8,7 +8,7 @@
 #include "toolkit/Services.h"
 
 struct TCustomToolWindow::SizeState {
-    int edge = 0;
+    TSizingEdge edge = seLeft;
     bool horizontal = false;
     bool leftEdge = false;
     bool vertical = false;
@@ -48,16 +48,16 @@ void TCustomToolWindow::TrackSize(SizeState& size) {
     size.outline->Show(r, false);
 }
 
-void TCustomToolWindow::SizeLoop(int edge) {
+void TCustomToolWindow::SizeLoop(TSizingEdge edge) {
     HWND h = HandleIfAllocated();
-    if (docked_ || !h || edge < 0 || edge > 7) return;
+    if (docked_ || !h || edge > seBottomRight) return;
     const tk::LifeToken alive = Token();
     SizeState size;
     size.edge = edge;
-    size.horizontal = edge != 2 && edge != 5;
-    size.leftEdge = edge == 0 || edge == 3 || edge == 6;
-    size.vertical = edge >= 2;
-    size.topEdge = edge >= 2 && edge <= 4;
+    size.horizontal = SizesWidth(edge);
+    size.leftEdge = MovesLeftSide(edge);
+    size.vertical = SizesHeight(edge);
+    size.topEdge = MovesTopSide(edge);
     MeasureMinimumSize(size.minWidth, size.minHeight);
     size.minWidth += Width() - ClientWidth();
     size.minHeight += Height() - ClientHeight();

@@ -647,7 +647,7 @@ LRESULT TCustomToolWindow::NcLButtonDownMessage(WPARAM hitTest, LPARAM lParam) {
         return 0;
     }
     if (hitTest >= HTLEFT && hitTest <= HTBOTTOMRIGHT) {
-        SizeLoop(static_cast<int>(hitTest) - HTLEFT);
+        SizeLoop(static_cast<TSizingEdge>(hitTest - HTLEFT));
         return 0;
     }
     return tk::CustomControl::WndProc(WM_NCLBUTTONDOWN, hitTest, lParam);
@@ -741,19 +741,29 @@ LRESULT TCustomToolWindow::NcHitTest(POINT p, LRESULT inherited) const {
     const SIZE b = FloatingBorderSize();
     const int w = Width();
     const int ht = Height();
-    // The right and bottom bands are one pixel wider than the left and top.
+    // The bands that size the bar: the border's width on the left and top,
+    // one pixel more on the right and bottom; with eight edges, a corner
+    // reaches along each side as far as the caption is high.
+    const int leftBand = b.cx;
+    const int topBand = b.cy;
+    const int rightBand = b.cx + 1;
+    const int bottomBand = b.cy + 1;
+    const bool onLeft = p.x >= 0 && p.x < leftBand;
+    const bool onRight = p.x >= w - rightBand && p.x < w;
+    const bool onTop = p.y >= 0 && p.y < topBand;
+    const bool onBottom = p.y >= ht - bottomBand && p.y < ht;
     if (eightEdgeSizing_) {
-        const int c = CaptionBarHeight() + b.cx - 1;
-        if (p.x >= 0 && p.x < b.cx) return p.y < c ? HTTOPLEFT : p.y >= ht - c ? HTBOTTOMLEFT : HTLEFT;
-        if (p.x >= w - b.cx - 1 && p.x < w) return p.y < c ? HTTOPRIGHT : p.y >= ht - c ? HTBOTTOMRIGHT : HTRIGHT;
-        if (p.y >= 0 && p.y < b.cy) return p.x < c ? HTTOPLEFT : p.x >= w - c ? HTTOPRIGHT : HTTOP;
-        if (p.y >= ht - b.cy - 1 && p.y < ht) return p.x < c ? HTBOTTOMLEFT : p.x >= w - c ? HTBOTTOMRIGHT : HTBOTTOM;
+        const int corner = CaptionBarHeight() + b.cx - 1;
+        if (onLeft) return p.y < corner ? HTTOPLEFT : p.y >= ht - corner ? HTBOTTOMLEFT : HTLEFT;
+        if (onRight) return p.y < corner ? HTTOPRIGHT : p.y >= ht - corner ? HTBOTTOMRIGHT : HTRIGHT;
+        if (onTop) return p.x < corner ? HTTOPLEFT : p.x >= w - corner ? HTTOPRIGHT : HTTOP;
+        if (onBottom) return p.x < corner ? HTBOTTOMLEFT : p.x >= w - corner ? HTBOTTOMRIGHT : HTBOTTOM;
         return inherited;
     }
-    if (p.y >= 0 && p.y < b.cy) return HTTOP;
-    if (p.y >= ht - b.cy - 1 && p.y < ht) return HTBOTTOM;
-    if (p.x >= 0 && p.x < b.cx) return HTLEFT;
-    if (p.x >= w - b.cx - 1 && p.x < w) return HTRIGHT;
+    if (onTop) return HTTOP;
+    if (onBottom) return HTBOTTOM;
+    if (onLeft) return HTLEFT;
+    if (onRight) return HTRIGHT;
     return inherited;
 }
 

@@ -348,13 +348,14 @@ const tk::ClassRegistration<TToolbarSep> kToolbarSepReg("TToolbarSep", "TControl
 // --- resizing ------------------------------------------------------------------
 
 namespace {
-bool ByHeight(int edge) { return edge == 2 || edge == 5; }
-int Along(POINT size, int edge) { return ByHeight(edge) ? size.y : size.x; }
+// Sized by the top or the bottom alone: the candidate sizes go by height.
+bool ByHeight(TSizingEdge edge) { return !SizesWidth(edge); }
+int Along(POINT size, TSizingEdge edge) { return ByHeight(edge) ? size.y : size.x; }
 }  // namespace
 
 int TCustomToolbar::SnapDistance() const { return resize_ ? resize_->snap : -1; }
 
-void TCustomToolbar::SizingStarted(int edge) {
+void TCustomToolbar::SizingStarted(TSizingEdge edge) {
     TCustomToolWindow::SizingStarted(edge);
     auto rec = std::make_unique<ResizeRecord>();
     rec->edge = edge;
@@ -390,13 +391,13 @@ void TCustomToolbar::SizingTracked(RECT& rect, const RECT& start) {
     TCustomToolWindow::SizingTracked(rect, start);
     if (!resize_ || resize_->sizes.empty()) return;
     ResizeRecord& rec = *resize_;
-    const int edge = rec.edge;
+    const TSizingEdge edge = rec.edge;
     const POINT cursor = tk::InputSeam()->CursorPos();
-    const bool leftEdge = edge == 0 || edge == 3 || edge == 6;
+    const bool leftEdge = MovesLeftSide(edge);
     int p;
-    if (edge == 2)
+    if (edge == seTop)
         p = start.bottom - cursor.y;
-    else if (edge == 5)
+    else if (edge == seBottom)
         p = cursor.y - start.top;
     else if (leftEdge)
         p = start.right - cursor.x;
@@ -413,10 +414,10 @@ void TCustomToolbar::SizingTracked(RECT& rect, const RECT& start) {
     auto take = [&](std::size_t i) {
         const POINT s = rec.sizes[i];
         rec.rightX = i == rec.oneLine ? 0 : s.x - 2 * frame.left;
-        if (edge == 2) {
+        if (edge == seTop) {
             rect.top = rect.bottom - s.y;
             rect.right = rect.left + s.x;
-        } else if (edge == 5) {
+        } else if (edge == seBottom) {
             rect.bottom = rect.top + s.y;
             rect.right = rect.left + s.x;
         } else {

@@ -43,7 +43,7 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     // Resizing snaps to the candidate sizes (window sizes, sorted largest first).
-    void SizingStarted(int edge) override;
+    void SizingStarted(TSizingEdge edge) override;
     void SizingTracked(RECT& newRect, const RECT& startRect) override;
     void SizingEnded(bool accepted) override;
     // The snap distance of the running resize (-1 outside one).
@@ -64,7 +64,7 @@ private:
     void CollectGroups(std::vector<LineGroup>& groups);
 
     struct ResizeRecord {
-        int edge = 0;
+        TSizingEdge edge = seLeft;
         int rightX = 0;
         std::vector<POINT> sizes;
         std::size_t oneLine = 0;  // index of the one-line size

@@ -40,7 +40,7 @@ struct Recorder : TToolbar {
     int ended = 0;
     bool eight = false;
     explicit Recorder(bool eightEdge = false) : eight(eightEdge) { InitSizingFlags(); }
-    void SizingStarted(int edge) override { ++started, TToolbar::SizingStarted(edge); }
+    void SizingStarted(TSizingEdge edge) override { ++started, TToolbar::SizingStarted(edge); }
     void SizingTracked(RECT& r, const RECT& s) override { ++tracked, TToolbar::SizingTracked(r, s); }
     void SizingEnded(bool a) override { ++ended, TToolbar::SizingEnded(a); }
     void GetSizingFlags(bool& a, bool& e, bool& c) override {
