@@ -430,9 +430,8 @@ void TDock::LayOutRows(bool commitPositions) {
             ResizeDock(Width(), thickness);
         return;
     }
-    const int clientW = std::max(0, Width() - boundLinesWidth_);
-    const int clientH = std::max(0, Height() - boundLinesHeight_);
-    const int dockLength = vertical ? clientH : clientW;
+    const int dockLength =
+        vertical ? std::max(0, Height() - boundLinesHeight_) : std::max(0, Width() - boundLinesWidth_);
 
     if (limitToOneRow_) {
         for (TCustomToolWindow* b : bars_) b->dockRow_ = 0;
@@ -458,70 +457,91 @@ void TDock::LayOutRows(bool commitPositions) {
         }
     }
 
-    const int last = LastRow();
     BuildRowThickness();
+    std::vector<TDockBarSlot> slots;
+    slots.reserve(bars_.size());
+    for (const TCustomToolWindow* b : bars_)
+        slots.push_back(TDockBarSlot{b->dockRow_, b->dockPos_, vertical ? b->Height() : b->Width(), b->fullSize_,
+                                     BarVisibleHere(b)});
+    const TDockRowsLayout layout = LayOutDockRows(slots, rowThickness_, dockLength, vertical);
+    for (std::size_t i = 0; i < bars_.size(); ++i)
+        bars_[i]->dockPos_ = commitPositions_ ? layout.places[i] : layout.positions[i];
+    // One pass moves the bars; their own size changes wait for the lock.
+    for (std::size_t i = 0; i < bars_.size() && i < layout.bounds.size(); ++i) {
+        if (!slots[i].shown) continue;
+        TCustomToolWindow* b = bars_[i];
+        const RECT& r = layout.bounds[i];
+        const CounterHold placing(b->updatingBounds_);
+        b->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    if (!vertical)
+        ResizeDock(Width(), layout.thickness + boundLinesHeight_);
+    else
+        ResizeDock(layout.thickness + boundLinesWidth_, Height());
+}
 
-    auto length = [vertical](const TCustomToolWindow* b) { return vertical ? b->Height() : b->Width(); };
-    for (int r = 0; r <= last; ++r) {
+TDockRowsLayout LayOutDockRows(const std::vector<TDockBarSlot>& bars, const std::vector<int>& rowThickness,
+                               int dockLength, bool vertical) {
+    TDockRowsLayout out;
+    const std::size_t n = bars.size();
+    const int rows = static_cast<int>(rowThickness.size());
+    out.positions.resize(n);
+    for (std::size_t i = 0; i < n; ++i) out.positions[i] = bars[i].pos;
+    // The shown bars of a row queue up behind one another; a full-size one starts it.
+    for (int r = 0; r < rows; ++r) {
         int pos = 0;
-        for (TCustomToolWindow* b : bars_) {
-            if (b->dockRow_ != r || !BarVisibleHere(b)) continue;
-            if (b->fullSize_) {
-                b->dockPos_ = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (bars[i].row != r || !bars[i].shown) continue;
+            if (bars[i].fullSize) {
+                out.positions[i] = 0;
                 continue;
             }
-            if (b->dockPos_ > pos)
-                pos = b->dockPos_;
+            if (out.positions[i] > pos)
+                pos = out.positions[i];
             else
-                b->dockPos_ = pos;
-            pos += length(b);
+                out.positions[i] = pos;
+            pos += bars[i].length;
         }
     }
-
-    std::vector<int> entry(bars_.size());
-    for (std::size_t i = 0; i < bars_.size(); ++i) entry[i] = bars_[i]->dockPos_;
-    for (int r = 0; r <= last; ++r) {
-        auto fits = [&](std::size_t i) { return bars_[i]->dockRow_ == r && BarVisibleHere(bars_[i]) && !bars_[i]->fullSize_; };
+    // Bars past the end are pulled back (from the far end), then pushed on
+    // again where that took them past the dock's start.
+    out.places = out.positions;
+    for (int r = 0; r < rows; ++r) {
+        auto fits = [&](std::size_t i) { return bars[i].row == r && bars[i].shown && !bars[i].fullSize; };
         int pos = dockLength;
-        for (std::size_t i = bars_.size(); i-- > 0;) {
+        for (std::size_t i = n; i-- > 0;) {
             if (!fits(i)) continue;
-            pos -= length(bars_[i]);
-            if (entry[i] > pos) entry[i] = pos;
-            pos = entry[i];
+            pos -= bars[i].length;
+            if (out.places[i] > pos) out.places[i] = pos;
+            pos = out.places[i];
         }
         pos = 0;
-        for (std::size_t i = 0; i < bars_.size(); ++i) {
+        for (std::size_t i = 0; i < n; ++i) {
             if (!fits(i)) continue;
-            if (entry[i] <= pos)
-                entry[i] = pos;
+            if (out.places[i] <= pos)
+                out.places[i] = pos;
             else
-                pos = entry[i];
-            pos += length(bars_[i]);
+                pos = out.places[i];
+            pos += bars[i].length;
         }
     }
-    if (commitPositions_) {
-        for (std::size_t i = 0; i < bars_.size(); ++i) bars_[i]->dockPos_ = entry[i];
-    }
-
+    // Each row as thick as its thickest bar and a margin.
+    out.bounds.assign(n, RECT{});
     int offset = 0;
-    for (int r = 0; r <= last; ++r) {
-        int t = rowThickness_[static_cast<std::size_t>(r)];
+    for (int r = 0; r < rows; ++r) {
+        int t = rowThickness[static_cast<std::size_t>(r)];
         if (t != 0) t += 4;
-        for (std::size_t i = 0; i < bars_.size(); ++i) {
-            TCustomToolWindow* b = bars_[i];
-            if (b->dockRow_ != r || !BarVisibleHere(b)) continue;
-            const CounterHold placing(b->updatingBounds_);
-            if (!vertical)
-                b->SetBounds(entry[i], offset, b->fullSize_ ? clientW : b->Width(), t);
-            else
-                b->SetBounds(offset, entry[i], t, b->fullSize_ ? clientH : b->Height());
+        for (std::size_t i = 0; i < n; ++i) {
+            if (bars[i].row != r || !bars[i].shown) continue;
+            const int along = out.places[i];
+            const int length = bars[i].fullSize ? dockLength : bars[i].length;
+            out.bounds[i] = vertical ? RECT{offset, along, offset + t, along + length}
+                                     : RECT{along, offset, along + length, offset + t};
         }
         offset += t;
     }
-    if (!vertical)
-        ResizeDock(Width(), offset + boundLinesHeight_);
-    else
-        ResizeDock(offset + boundLinesWidth_, Height());
+    out.thickness = offset;
+    return out;
 }
 
 void TDock::ResizeDock(int newWidth, int newHeight) {

@@ -101,6 +101,26 @@ private:
     bool watched_ = false;
 };
 
+// --- a dock's rows as data -----------------------------------------------------
+// One bar as the row layout sees it, in the dock's order (by row, then position).
+struct TDockBarSlot {
+    int row = 0;
+    int pos = 0;          // the wanted place along the dock (DockPos)
+    int length = 0;       // along the dock
+    bool fullSize = false;
+    bool shown = true;    // visible in this dock: takes part in the layout
+};
+struct TDockRowsLayout {
+    std::vector<int> positions;  // each bar's DockPos once the shown bars of a row queue up
+    std::vector<int> places;     // each bar's place along the dock, pulled back within its length
+    std::vector<RECT> bounds;    // each shown bar's rectangle in the dock's client area
+    int thickness = 0;           // of all rows together
+};
+// Lays out the rows 0 .. rowThickness.size() - 1 (a row's thickness without
+// its margin; 0 for an empty one). Knows nothing of windows.
+TDockRowsLayout LayOutDockRows(const std::vector<TDockBarSlot>& bars, const std::vector<int>& rowThickness,
+                               int dockLength, bool vertical);
+
 // --- unit helpers ------------------------------------------------------------
 int CaptionBarHeight();
 void PrimaryWorkArea(RECT& area);

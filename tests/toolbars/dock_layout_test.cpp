@@ -360,3 +360,33 @@ TEST_F(ToolbarPlacement, FreedChildrenLeaveTheOrderListAndLongSeparatorsDoNotOve
     EXPECT_GT(bar->Width(), 2147483647 / 4);
     EXPECT_EQ(bar->Height(), 22 + 4);
 }
+
+// The row layout as data: no dock, no bars, no windows.
+TEST(DockRowsAsData, RowsQueueUpPullBackPastTheEndAndStackAcross) {
+    // Row 0: two bars wanting the same place, one past the end; row 1: a
+    // full-size bar; a hidden bar keeps its place and takes no room.
+    const std::vector<TDockBarSlot> bars = {
+        {0, 10, 50, false, true}, {0, 10, 40, false, true}, {0, 500, 30, false, true},
+        {1, 7, 20, true, true},   {1, 90, 25, false, false},
+    };
+    const TDockRowsLayout h = LayOutDockRows(bars, {22, 26}, 200, false);
+    EXPECT_EQ(h.positions, (std::vector<int>{10, 60, 500, 0, 90}));
+    EXPECT_EQ(h.places, (std::vector<int>{10, 60, 170, 0, 90}));
+    EXPECT_EQ(h.bounds[1].left, 60);
+    EXPECT_EQ(h.bounds[1].right, 100);
+    EXPECT_EQ(h.bounds[2].left, 170);
+    EXPECT_EQ(h.bounds[2].bottom, 26);
+    EXPECT_EQ(h.bounds[3].top, 26);
+    EXPECT_EQ(h.bounds[3].right, 200);  // full size: the dock's length
+    EXPECT_EQ(h.bounds[4].right, 0);    // hidden: not placed
+    EXPECT_EQ(h.thickness, 26 + 30);
+
+    // A row longer than the dock: pulled back from the end, pushed on from the start.
+    const TDockRowsLayout tight = LayOutDockRows({{0, 0, 80, false, true}, {0, 0, 80, false, true}}, {22}, 100, true);
+    EXPECT_EQ(tight.places, (std::vector<int>{0, 80}));
+    EXPECT_EQ(tight.bounds[1].top, 80);
+    EXPECT_EQ(tight.bounds[1].right, 26);  // vertical: rows go across as columns
+    // An empty row adds nothing; no rows, no thickness.
+    EXPECT_EQ(LayOutDockRows({{1, 0, 10, false, true}}, {0, 8}, 50, false).bounds[0].top, 0);
+    EXPECT_EQ(LayOutDockRows({}, {}, 50, false).thickness, 0);
+}
