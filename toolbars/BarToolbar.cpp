@@ -102,8 +102,7 @@ void TCustomToolbar::PrepareOrdering() {
         vertical);
 }
 
-void TCustomToolbar::CollectGroups(std::vector<LineGroup>& groups) {
-    groups.clear();
+std::vector<tk::Control*> TCustomToolbar::ShownInOrder() {
     CleanOrderList();
     std::vector<tk::Control*> shown;
     for (tk::Control* c : Children()) {
@@ -117,43 +116,54 @@ void TCustomToolbar::CollectGroups(std::vector<LineGroup>& groups) {
             return ia < ib ? -1 : ia > ib ? 1 : 0;
         },
         &order_);
-    bool open = false;
-    for (tk::Control* c : shown) {
-        if (!open) {
-            groups.emplace_back();
-            open = true;
-        }
-        LineGroup& g = groups.back();
-        g.controls.push_back(c);
-        if (AsSep(c)) {
-            open = false;
-        } else {
-            g.width += c->Width();
-            g.height += c->Height();
-        }
-    }
+    return shown;
 }
 
 POINT TCustomToolbar::PlaceControls(bool mayMove, TDockOrientation, TDock* dock) {
     const TDockOrientation o = DockOrientationOf(dock);
-    const bool floating = dock == nullptr;
-    const bool vertical = o == doVertical;
-    int limit = INT_MAX;
-    if (floating && floatingRightX_ != 0) {
+    TToolbarLineRules rules;
+    rules.floating = dock == nullptr;
+    rules.vertical = o == doVertical;
+    rules.limit = INT_MAX;
+    if (rules.floating && floatingRightX_ != 0) {
         int widest = 0;
         for (tk::Control* c : Children()) {
             if (!AsSep(c)) widest = std::max(widest, c->Width());
         }
-        limit = std::max(floatingRightX_, widest + 8);
+        rules.limit = std::max(floatingRightX_, widest + 8);
     }
-    const int t = MeasureBarSize(o);
-    const int cross = dock && dock == DockedTo() ? DockRowThickness() : t;
+    rules.lineThickness = MeasureBarSize(o);
+    rules.cross = dock && dock == DockedTo() ? DockRowThickness() : rules.lineThickness;
 
-    std::vector<LineGroup> temporary;
-    std::vector<LineGroup>& groups = mayMove ? groups_ : temporary;
-    CollectGroups(groups);
-    if (mayMove) sepLines_.clear();
+    const std::vector<tk::Control*> shown = ShownInOrder();
+    std::vector<TToolbarItem> items;
+    items.reserve(shown.size());
+    for (tk::Control* c : shown) {
+        if (TToolbarSep* sep = AsSep(c))
+            items.push_back(TToolbarItem{rules.vertical ? sep->SizeVert() : sep->SizeHorz(), 0, true, sep->Blank()});
+        else
+            items.push_back(TToolbarItem{rules.vertical ? c->Height() : c->Width(),
+                                         rules.vertical ? c->Width() : c->Height(), false, false});
+    }
+    TToolbarLines lines = LayOutToolbarLines(items, rules);
+    if (mayMove) {
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const TToolbarItemBounds& b = lines.bounds[i];
+            shown[i]->SetBounds(b.left, b.top, b.width, b.height);
+        }
+        sepLines_ = std::move(lines.separatorLines);
+    }
+    return lines.size;
+}
 
+TToolbarLines LayOutToolbarLines(const std::vector<TToolbarItem>& items, const TToolbarLineRules& rules) {
+    TToolbarLines out;
+    out.bounds.assign(items.size(), TToolbarItemBounds{});
+    const bool floating = rules.floating;
+    const bool vertical = rules.vertical;
+    const long long limit = rules.limit;
+    const int t = rules.lineThickness;
+    const int cross = rules.cross;
     const int topMargin = floating ? 2 : 0;
     const int leftMargin = floating ? 4 : 0;
     const int rightMargin = floating ? 4 : 0;
@@ -162,64 +172,61 @@ POINT TCustomToolbar::PlaceControls(bool mayMove, TDockOrientation, TDock* dock)
     long long extent = leftMargin;
     long long x = leftMargin;
     bool previousBroken = false;
-    TToolbarSep* previousSep = nullptr;
+    std::size_t previousSep = items.size();  // none
     long long extentBeforeSep = extent;
 
-    for (std::size_t gi = 0; gi < groups.size(); ++gi) {
-        LineGroup& g = groups[gi];
-        const long long total = vertical ? g.height : g.width;
+    std::size_t groups = 0;
+    for (std::size_t first = 0; first < items.size();) {
+        std::size_t end = first;  // past the group's separator, if it has one
+        long long total = 0;
+        while (end < items.size() && !items[end].separator) total += items[end++].length;
+        if (end < items.size()) ++end;
         if (floating && (previousBroken || limit < x + total + rightMargin)) {
             x = leftMargin;
-            if (gi > 0) {
+            if (groups > 0) {
                 y += t + 6;
-                if (previousSep) {
+                if (previousSep < items.size()) {
+                    // The separator that ended the line shrinks to nothing; a line is drawn instead.
                     extent = extentBeforeSep;
-                    if (mayMove) {
-                        previousSep->SetBounds(previousSep->Left(), previousSep->Top(), 0, previousSep->Height());
-                        sepLines_.push_back(static_cast<std::uint32_t>(y & 0xFFFF) |
-                                            (static_cast<std::uint32_t>(previousSep->Blank() ? 1 : 0) << 16));
-                    }
+                    out.bounds[previousSep].width = 0;
+                    out.separatorLines.push_back(static_cast<std::uint32_t>(y & 0xFFFF) |
+                                                 (static_cast<std::uint32_t>(items[previousSep].blank ? 1 : 0) << 16));
                 }
             }
             extent = std::max(extent, x);
         }
+        ++groups;
         previousBroken = false;
-        previousSep = nullptr;
-        for (tk::Control* c : g.controls) {
-            TToolbarSep* sep = AsSep(c);
-            const long long length = sep ? (vertical ? sep->SizeVert() : sep->SizeHorz()) : (vertical ? c->Height() : c->Width());
-            if (floating && !sep && limit < x + length + rightMargin) {
+        previousSep = items.size();
+        for (std::size_t i = first; i < end; ++i) {
+            const TToolbarItem& item = items[i];
+            if (floating && !item.separator && limit < x + item.length + rightMargin) {
                 x = leftMargin;
                 y += t;
                 previousBroken = true;
             }
-            if (mayMove) {
-                const int at = Coordinate(x);
-                const int line = Coordinate(y);
-                if (!vertical) {
-                    if (sep)
-                        sep->SetBounds(at, line, sep->SizeHorz(), cross);
-                    else
-                        c->SetBounds(at, line + (cross - c->Height()) / 2, c->Width(), c->Height());
-                } else {
-                    if (sep)
-                        sep->SetBounds(line, at, cross, sep->SizeVert());
-                    else
-                        c->SetBounds(line + (cross - c->Width()) / 2, at, c->Width(), c->Height());
-                }
-            }
-            if (sep) {
-                previousSep = sep;
+            const int at = Coordinate(x);
+            const int line = Coordinate(y);
+            const int length = static_cast<int>(std::min<long long>(item.length, INT_MAX));
+            // A separator spans the row; a control is centred in it.
+            const int across = item.separator ? line : line + (cross - item.thickness) / 2;
+            const int thick = item.separator ? cross : item.thickness;
+            out.bounds[i] = vertical ? TToolbarItemBounds{across, at, thick, length}
+                                     : TToolbarItemBounds{at, across, length, thick};
+            if (item.separator) {
+                previousSep = i;
                 extentBeforeSep = extent;
             }
-            x += length;
+            x += item.length;
             extent = std::max(extent, x);
         }
+        first = end;
     }
-    if (groups.empty()) extent = leftMargin + 8;
+    if (items.empty()) extent = leftMargin + 8;
     const int along = Coordinate(extent + rightMargin);
     const int across = Coordinate(y + t + bottomMargin);
-    return vertical ? POINT{across, along} : POINT{along, across};
+    out.size = vertical ? POINT{across, along} : POINT{along, across};
+    return out;
 }
 
 void TCustomToolbar::ListCandidateSizes(std::vector<POINT>& sizes) {

@@ -11,6 +11,40 @@
 
 class TToolbarSep;
 
+// --- a toolbar's lines as data ---------------------------------------------------
+// One shown control in layout order; a separator ends the group it is in.
+struct TToolbarItem {
+    long long length = 0;  // along the line: width (height when vertical), a separator's SizeHorz (SizeVert)
+    int thickness = 0;     // across the line: height (width when vertical)
+    bool separator = false;
+    bool blank = false;
+};
+struct TToolbarLineRules {
+    bool floating = false;  // lines wrap at `limit` and the frame has margins
+    bool vertical = false;
+    long long limit = 0;    // the right edge that a floating line may not pass
+    int lineThickness = 0;  // the step from one wrapped line to the next
+    int cross = 0;          // the row thickness the controls are centred in
+};
+// Left, top, width and height, as SetBounds takes them (a separator's
+// length may reach the largest int, its right edge beyond).
+struct TToolbarItemBounds {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const TToolbarItemBounds&) const = default;
+};
+struct TToolbarLines {
+    std::vector<TToolbarItemBounds> bounds;  // each item's place in the client area
+    std::vector<std::uint32_t> separatorLines;  // as SeparatorLines()
+    POINT size{};                            // the client size the lines need
+};
+// Wraps a floating bar's groups into lines (at separators where they can,
+// inside a group where they must) or lays a docked bar's out in one line.
+// Knows nothing of windows.
+TToolbarLines LayOutToolbarLines(const std::vector<TToolbarItem>& items, const TToolbarLineRules& rules);
+
 class TCustomToolbar : public TCustomToolWindow {
 public:
     TCustomToolbar();
@@ -54,14 +88,10 @@ protected:
 
 private:
     void WindowPosChangingMessage(const WINDOWPOS& pos);
-    struct LineGroup {
-        int width = 0;
-        int height = 0;
-        std::vector<tk::Control*> controls;
-    };
     void CleanOrderList();
     void ChildRemoved(tk::Control* child) override;
-    void CollectGroups(std::vector<LineGroup>& groups);
+    // The shown children in the order list's order.
+    std::vector<tk::Control*> ShownInOrder();
 
     struct ResizeRecord {
         TSizingEdge edge = seLeft;
@@ -76,7 +106,6 @@ private:
     bool sortAfterLoad_ = true;
     bool sortAtDesignTime_ = true;
     int floatingRightX_ = 0;
-    std::vector<LineGroup> groups_;
     std::vector<std::uint32_t> sepLines_;
     std::vector<tk::Control*> order_;
 };

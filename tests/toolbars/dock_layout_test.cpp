@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -389,4 +391,38 @@ TEST(DockRowsAsData, RowsQueueUpPullBackPastTheEndAndStackAcross) {
     // An empty row adds nothing; no rows, no thickness.
     EXPECT_EQ(LayOutDockRows({{1, 0, 10, false, true}}, {0, 8}, 50, false).bounds[0].top, 0);
     EXPECT_EQ(LayOutDockRows({}, {}, 50, false).thickness, 0);
+}
+
+// A toolbar's lines as data: no toolbar, no windows.
+TEST(ToolbarLinesAsData, FloatingLinesWrapAtSeparatorsThenInsideAGroupDockedOnesCentre) {
+    const TToolbarItem button{20, 22, false, false};
+    const TToolbarItem sep{6, 0, true, true};
+    TToolbarLineRules floating{true, false, 60, 22, 22};
+    // Two groups of two: the second goes to a new line, its separator shrinks to a drawn line.
+    const TToolbarLines wrapped = LayOutToolbarLines({button, button, sep, button, button}, floating);
+    EXPECT_EQ(wrapped.bounds[1], (TToolbarItemBounds{24, 2, 20, 22}));
+    EXPECT_EQ(wrapped.bounds[2], (TToolbarItemBounds{44, 2, 0, 22}));
+    EXPECT_EQ(wrapped.bounds[3], (TToolbarItemBounds{4, 30, 20, 22}));
+    EXPECT_EQ(wrapped.separatorLines, (std::vector<std::uint32_t>{30u | (1u << 16)}));
+    EXPECT_EQ(wrapped.size.x, 48);
+    EXPECT_EQ(wrapped.size.y, 53);
+    // One group wider than the limit breaks inside itself, without a separator line.
+    floating.limit = 50;
+    const TToolbarLines broken = LayOutToolbarLines({button, button, button}, floating);
+    EXPECT_EQ(broken.bounds[2], (TToolbarItemBounds{4, 24, 20, 22}));
+    EXPECT_TRUE(broken.separatorLines.empty());
+    EXPECT_EQ(broken.size.y, 47);
+    EXPECT_EQ(LayOutToolbarLines({}, floating).size.x, 16);
+
+    // Docked down a vertical dock: a control centred across a thicker row, a separator spanning it.
+    const TToolbarLines docked = LayOutToolbarLines({{20, 24, false, false}, {6, 0, true, false}}, {false, true, 0, 24, 30});
+    EXPECT_EQ(docked.bounds[0], (TToolbarItemBounds{3, 0, 24, 20}));
+    EXPECT_EQ(docked.bounds[1], (TToolbarItemBounds{0, 20, 30, 6}));
+    EXPECT_EQ(docked.size.x, 24);
+    EXPECT_EQ(docked.size.y, 26);
+    // A separator as long as an int goes: what follows is pushed far on, not wrapped round.
+    const TToolbarLines pushed = LayOutToolbarLines({button, {INT_MAX, 0, true, false}, button}, {false, false, 0, 22, 22});
+    EXPECT_EQ(pushed.bounds[1].width, INT_MAX);
+    EXPECT_GT(pushed.bounds[2].left, 20);
+    EXPECT_EQ(pushed.size.x, pushed.bounds[2].left);
 }
