@@ -1,8 +1,8 @@
 // ZeltoToken: string tokenizer of the script interpreter and the installer.
 #include "components/ZeltoToken.h"
 
-#include "resources/StringIds.h"
 #include "toolkit/StrConv.h"
+#include "toolkit/ToolkitStringIds.h"
 
 TZeltoToken::TZeltoToken() = default;
 

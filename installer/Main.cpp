@@ -6,6 +6,7 @@
 #include "components/ZeltoToken.h"
 #include "installer/Associate.h"
 #include "installer/Registry.h"
+#include "installer/ShellObjects.h"
 #include "installer/folderBrowse.h"
 #include "resources/SetupStringIds.h"
 #include "toolkit/ComCtrls.h"
@@ -275,16 +276,14 @@ bool IsPlaceholder(const std::string& path)
 
 bool FolderIsEmpty(const std::string& folder)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = ::FindFirstFileA(JoinPath({folder, "*"}).c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
+    FindHandle find(JoinPath({folder, "*"}));
+    if (!find.Valid())
         return true;
     bool empty = true;
     do {
-        const std::string name = entry.cFileName;
+        const std::string name = find.Entry().cFileName;
         empty = name == "." || name == "..";
-    } while (empty && ::FindNextFileA(find, &entry));
-    ::FindClose(find);
+    } while (empty && find.Next());
     return empty;
 }
 
@@ -317,16 +316,6 @@ private:
     bool active_ = true;
 };
 
-
-template <class I>
-struct ComPtr {
-    I* p = nullptr;
-    ~ComPtr()
-    {
-        if (p)
-            p->Release();
-    }
-};
 
 const char kDisclaimer[] =
     "This software is provided \"as-is\".\r\n"
@@ -481,17 +470,16 @@ bool CreateShellLink(const std::string& LinkName, const std::string& Group, cons
                      const std::string& WorkDir, const std::string& Which)
 {
     ComPtr<IShellLinkA> link;
-    HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                        reinterpret_cast<void**>(&link.p));
+    HRESULT result = link.CreateInstance(CLSID_ShellLink, IID_IShellLinkA);
     if (FAILED(result))
         throw EInstallError(tk::FmtLoadStr(S_SHELL_LINK_FAILED, {LinkName}));
     ComPtr<IPersistFile> file;
-    result = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
+    result = link.QueryInterface(IID_IPersistFile, file);
     if (FAILED(result))
         throw EInstallError(tk::FmtLoadStr(S_SHELL_LINK_FAILED, {LinkName}));
-    link.p->SetArguments("");
-    link.p->SetPath(Target.c_str());
-    link.p->SetWorkingDirectory(WorkDir.c_str());
+    link->SetArguments("");
+    link->SetPath(Target.c_str());
+    link->SetWorkingDirectory(WorkDir.c_str());
 
     const std::string folder = ShellFolder(Which);
     if (folder.empty())
@@ -500,7 +488,7 @@ bool CreateShellLink(const std::string& LinkName, const std::string& Group, cons
     std::wstring wide(name.size() + 1, L'\0');
     const int length = ::MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
     wide.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
-    return SUCCEEDED(file.p->Save(wide.c_str(), FALSE)) && FileExists(name);
+    return SUCCEEDED(file->Save(wide.c_str(), FALSE)) && FileExists(name);
 }
 
 FolderOutcome RemoveFolderIfEmpty(const std::string& folder, bool created)
@@ -1102,14 +1090,13 @@ void TMainForm::RemoveInstalledFiles(bool& Partial, bool& OwnFileLeft)
     }
     Log("Installation Directory [" + D + "] was found;");
     std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = ::FindFirstFileA((D + "*.*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
+    FindHandle find(D + "*.*");
+    if (find.Valid()) {
         do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.emplace_back(entry.cFileName);
-        } while (::FindNextFileA(find, &entry));
-        ::FindClose(find);
+            if (!(find.Entry().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.emplace_back(find.Entry().cFileName);
+        } while (find.Next());
+        find.Close();
     }
     const std::vector<std::string>& installed = InstalledFileNames();
     for (const std::string& name : names) {

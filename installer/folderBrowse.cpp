@@ -1,10 +1,9 @@
 // folderBrowse: the shell's folder dialog behind a component. See folderBrowse.h.
 #include "installer/folderBrowse.h"
 
+#include "installer/ShellObjects.h"
 #include "toolkit/Control.h"
 #include "toolkit/Streaming.h"
-
-#include <memory>
 
 namespace {
 
@@ -39,11 +38,6 @@ constexpr int kSpecialFolders[] = {
     CSIDL_STARTUP, CSIDL_RECENT, CSIDL_SENDTO, CSIDL_BITBUCKET, CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY,
     CSIDL_DRIVES, CSIDL_NETWORK, CSIDL_NETHOOD, CSIDL_FONTS, CSIDL_TEMPLATES, CSIDL_COMMON_STARTMENU,
     CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTUP, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_APPDATA, CSIDL_PRINTHOOD};
-
-struct ItemListFree {
-    void operator()(ITEMIDLIST* item) const { ::CoTaskMemFree(item); }
-};
-using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
 } // namespace
 

@@ -1,14 +1,14 @@
 // setup: the installer's program block. One window, no command-line
 // parameters: the title, the window, the message loop. With the environment
 // variable ZP_AUTO_ANSWER=1 its message boxes are answered unattended, as
-// the programmer's are (programmer/AutoAnswer.h).
+// the programmer's are (components/AutoAnswer.h).
 #include <windows.h>
 
 #include <objbase.h>
 
+#include "components/AutoAnswer.h"
 #include "components/OneInstance.h"
 #include "installer/Main.h"
-#include "programmer/AutoAnswer.h"
 #include "resources/SetupStringIds.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Resources.h"

@@ -3,9 +3,9 @@
 // seven windows, the command line, and then the event loop.
 #include <windows.h>
 
+#include "components/AutoAnswer.h"
 #include "components/OneInstance.h"
 #include "programmer/About.h"
-#include "programmer/AutoAnswer.h"
 #include "programmer/Clone.h"
 #include "programmer/FillBuffers.h"
 #include "programmer/LanguageModules.h"

@@ -6,11 +6,16 @@
  * same numbers. Texts with "%s" are Format patterns; "%d" takes an integer.
  *
  * Only #defines here: this file is included by C++ sources and by the .rc
- * files of every language. 65400-65499 belong to the window toolkit's own
- * dialog captions and button texts.
+ * files of every language. The table also carries the texts of the layers
+ * below the application, whose ids those layers define themselves (included
+ * here for the .rc files); 65400-65499 belong to the window toolkit's own
+ * dialog captions and button texts (toolkit/ToolkitStrings.h).
  */
 #ifndef ZP_RESOURCES_STRINGIDS_H
 #define ZP_RESOURCES_STRINGIDS_H
+
+#include "toolkit/ToolkitStringIds.h"
+#include "toolbars/ToolbarStringIds.h"
 
 /* Start-up, main window caption, parallel-port menu, busy guard */
 #define S_APPLICATION_TITLE              65000
@@ -175,23 +180,5 @@
 
 /* Help */
 #define S_HELP_FILE_NOT_FOUND            65176
-
-/* Toolkit errors that reach the user: conversions, lists, formats, files, images */
-#define S_TK_NOT_A_VALID_INTEGER         65296
-#define S_TK_LIST_INDEX_OUT_OF_BOUNDS    65297
-#define S_TK_FORMAT_INVALID              65298
-#define S_TK_FILE_NOT_FOUND              65299
-#define S_TK_FILE_ACCESS_DENIED          65300
-#define S_TK_DISK_FULL                   65301
-#define S_TK_IO_ERROR                    65302
-#define S_TK_INVALID_IMAGE_SIZE          65303
-#define S_TK_UNABLE_TO_REPLACE_IMAGE     65304
-#define S_TK_PARENT_REQUIRED             65305
-
-/* Toolbar and dock controls: misuse */
-#define S_DOCK_INSIDE_TOOLWINDOW         65315
-#define S_DOCK_POSITION_HAS_CONTROLS     65316
-#define S_TOOLWINDOW_PARENT_NOT_ALLOWED  65317
-#define S_TOOLBARSEP_PARENT_NOT_ALLOWED  65318
 
 #endif /* ZP_RESOURCES_STRINGIDS_H */

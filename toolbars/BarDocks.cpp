@@ -3,12 +3,13 @@
 // captions in BarDocksFrame.cpp.
 #include "toolbars/BarDocks.h"
 
-#include "resources/StringIds.h"
+#include "toolbars/ToolbarStringIds.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/Resources.h"
 #include "toolkit/StrConv.h"
 #include "toolkit/Streaming.h"
+#include "toolkit/ToolkitStringIds.h"
 
 #include <algorithm>
 #include <climits>

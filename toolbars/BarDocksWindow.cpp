@@ -3,7 +3,7 @@
 // it floats over, and the showing rules below keep it in step with that form.
 #include "toolbars/BarDocks.h"
 
-#include "resources/StringIds.h"
+#include "toolbars/ToolbarStringIds.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/MouseLoop.h"

@@ -3,7 +3,7 @@
 // group where they must, and the separator control.
 #include "toolbars/BarToolbar.h"
 
-#include "resources/StringIds.h"
+#include "toolbars/ToolbarStringIds.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/Resources.h"

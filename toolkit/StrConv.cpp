@@ -1,8 +1,8 @@
 // StrConv: string and number conversions shared by every unit.
 #include "toolkit/StrConv.h"
 
-#include "resources/StringIds.h"
 #include "toolkit/Exceptions.h"
+#include "toolkit/ToolkitStringIds.h"
 
 #include <utility>
 

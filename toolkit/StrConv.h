@@ -13,8 +13,9 @@
 
 namespace tk {
 
-// Texts of the window-free units. Each use names its string-table id
-// (resources/StringIds.h) and carries the English text; the application
+// Texts of the window-free units. Each use names its string-table id (from
+// the header of the layer that owns the text, such as
+// toolkit/ToolkitStringIds.h) and carries the English text; the application
 // installs a source that reads the active language's string table, so these
 // units never touch a resource themselves. Without a source, or when the
 // source has no text for an id (returns ""), the English text is used.

@@ -9,7 +9,7 @@
 #include "tests/support/ProgramProcess.h"
 #include "DeviceTestSupport.h"
 
-#include "programmer/AutoAnswer.h"
+#include "components/AutoAnswer.h"
 #include "programmer/PlugIns.h"
 #include "resources/StringIds.h"
 #include "toolkit/ComCtrls.h"

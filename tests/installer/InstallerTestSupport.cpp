@@ -2,6 +2,7 @@
 #include "InstallerTestSupport.h"
 
 #include "installer/Main.h"
+#include "installer/ShellObjects.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -28,10 +29,10 @@ void RemoveTree(const std::string& path)
     std::string folder = path;
     if (!folder.empty() && folder.back() == '\\')
         folder.pop_back();
-    WIN32_FIND_DATAA entry;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
+    FindHandle find(folder + "\\*");
+    if (find.Valid()) {
         do {
+            const WIN32_FIND_DATAA& entry = find.Entry();
             const std::string name = entry.cFileName;
             if (name == "." || name == "..")
                 continue;
@@ -41,8 +42,8 @@ void RemoveTree(const std::string& path)
                 RemoveTree(child);
             else
                 ::DeleteFileA(child.c_str());
-        } while (::FindNextFileA(find, &entry));
-        ::FindClose(find);
+        } while (find.Next());
+        find.Close();
     }
     ::RemoveDirectoryA(folder.c_str());
 }
@@ -129,19 +130,18 @@ std::vector<std::string> FolderTree(const std::string& folder)
     std::vector<std::string> names;
     std::function<void(const std::string&, const std::string&)> walk = [&](const std::string& dir,
                                                                            const std::string& prefix) {
-        WIN32_FIND_DATAA entry;
-        HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &entry);
-        if (find == INVALID_HANDLE_VALUE)
+        FindHandle find(dir + "\\*");
+        if (!find.Valid())
             return;
         do {
+            const WIN32_FIND_DATAA& entry = find.Entry();
             const std::string name = entry.cFileName;
             if (name == "." || name == "..")
                 continue;
             names.push_back(prefix + name);
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 walk(dir + "\\" + name, prefix + name + "\\");
-        } while (::FindNextFileA(find, &entry));
-        ::FindClose(find);
+        } while (find.Next());
     };
     std::string start = folder;
     if (!start.empty() && start.back() == '\\')
@@ -168,12 +168,11 @@ std::string InstallationFootprint()
 LinkInfo ReadLink(const std::string& linkFile)
 {
     LinkInfo info;
-    IShellLinkA* link = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(&link))))
+    ComPtr<IShellLinkA> link;
+    if (FAILED(link.CreateInstance(CLSID_ShellLink, IID_IShellLinkA)))
         return info;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    ComPtr<IPersistFile> file;
+    if (SUCCEEDED(link.QueryInterface(IID_IPersistFile, file))) {
         std::wstring wide(linkFile.begin(), linkFile.end());
         if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
             char buffer[MAX_PATH] = {};
@@ -185,9 +184,7 @@ LinkInfo ReadLink(const std::string& linkFile)
             link->GetArguments(buffer, MAX_PATH);
             info.arguments = buffer;
         }
-        file->Release();
     }
-    link->Release();
     return info;
 }
 

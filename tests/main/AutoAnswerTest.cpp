@@ -2,7 +2,7 @@
 // button Enter would press and logged on one line, texts escaped so that a
 // line never breaks inside a message.
 #include "StandinTestSupport.h"
-#include "programmer/AutoAnswer.h"
+#include "components/AutoAnswer.h"
 #include "toolkit/Forms.h"
 
 #include <gmock/gmock.h>

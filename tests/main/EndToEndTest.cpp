@@ -3,7 +3,7 @@
 // (ZP_AUTO_ANSWER=1) and logged to a file, so nothing waits for a user.
 #include "tests/support/ProgramProcess.h"
 #include "StandinTestSupport.h"
-#include "programmer/AutoAnswer.h"
+#include "components/AutoAnswer.h"
 #include "resources/StringIds.h"
 #include "toolkit/Resources.h"
 

@@ -6,7 +6,7 @@
 #include "tests/support/TestLibraries.h"
 #include "ScriptsTestSupport.h"
 
-#include "programmer/AutoAnswer.h"
+#include "components/AutoAnswer.h"
 #include "resources/StringIds.h"
 
 #include <gmock/gmock.h>

@@ -1,9 +1,10 @@
-// AutoAnswer: unattended runs of the real program. With the environment
-// variable ZP_AUTO_ANSWER=1 every message box is answered with its default
-// button (OK, or Yes) instead of being shown, every file dialog is cancelled
-// and every modal form is closed with Cancel; each of them is appended as one
-// line to the file named by ZP_MESSAGE_LOG (when set). End-to-end tests and
-// demonstration scripts use this so the program never waits for a user.
+// AutoAnswer: unattended runs of the real programs, the programmer and setup.
+// With the environment variable ZP_AUTO_ANSWER=1 every message box is
+// answered with its default button (OK, or Yes) instead of being shown, every
+// file dialog is cancelled and every modal form is closed with Cancel; each
+// of them is appended as one line to the file named by ZP_MESSAGE_LOG (when
+// set). End-to-end tests and demonstration scripts use this so a program
+// never waits for a user.
 //
 // Log lines (CR, LF and backslash in texts written as \r, \n and \\):
 //   box <caption>|<text>

@@ -1,5 +1,5 @@
 // AutoAnswer: the unattended message, file-dialog and modal-form services.
-#include "programmer/AutoAnswer.h"
+#include "components/AutoAnswer.h"
 
 #include "toolkit/Forms.h"
 
