@@ -82,3 +82,21 @@ function(zp_existing_sources out)
   endforeach()
   set(${out} ${result} PARENT_SCOPE)
 endfunction()
+
+# Every string id the application's tables hold: resources/StringIds.h and
+# the headers of the lower layers it includes. zp_string_id_lines(<out>)
+# gives one ZP_STRING_ID(name) line per id, so tests walk every id without
+# a hand-kept list.
+set(ZP_STRING_IDS_HEADERS ${CMAKE_SOURCE_DIR}/resources/StringIds.h
+  ${CMAKE_SOURCE_DIR}/toolkit/ToolkitStringIds.h ${CMAKE_SOURCE_DIR}/toolbars/ToolbarStringIds.h)
+function(zp_string_id_lines out)
+  set(result "")
+  foreach(header ${ZP_STRING_IDS_HEADERS})
+    file(STRINGS ${header} lines REGEX "^#define[ \t]+S_[A-Z0-9_]+[ \t]+[0-9]+")
+    foreach(line ${lines})
+      string(REGEX REPLACE "^#define[ \t]+(S_[A-Z0-9_]+).*$" "\\1" name "${line}")
+      string(APPEND result "ZP_STRING_ID(${name})\n")
+    endforeach()
+  endforeach()
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
