@@ -23,6 +23,9 @@ const tk::ClassRegistration<TAssociate> kAssociateReg("TAssociate", "TComponent"
 
 const char kCreatedMark[] = "AssociationCreated";
 const char kSavedPrefix[] = "OldAssociation";
+// Leads the saved copy of a REG_NONE value, whose empty copy would read as
+// "there was no value".
+const char kNoneMarker = '\x01';
 
 std::string SavedName(const std::string& name)
 {
@@ -128,10 +131,14 @@ void TAssociate::WriteValue(const std::string& path, const std::string& name, co
     if (firstMissing.empty() && !insideCreated && FReg->CurrentKey()) {
         const std::string saved = SavedName(name);
         if (!FReg->ValueExists(saved)) {
-            if (FReg->ValueExists(name))
-                FReg->WriteString(saved, FReg->ReadString(name));
-            else
-                ::RegSetValueExA(FReg->CurrentKey(), saved.c_str(), 0, REG_NONE, nullptr, 0);
+            TRegistryValue original;
+            if (FReg->ReadValue(name, original)) {
+                if (original.type == REG_NONE)
+                    original.data.insert(0, 1, kNoneMarker);
+                FReg->WriteValue(saved, original);
+            } else {
+                FReg->WriteValue(saved, TRegistryValue{REG_NONE, std::string()});
+            }
         }
     }
     FReg->WriteString(name, value);
@@ -213,12 +220,15 @@ void TAssociate::RestoreKey(const std::string& path)
                 continue;
             name = saved.substr(prefix.size() + 1);
         }
-        DWORD type = REG_NONE;
-        ::RegQueryValueExA(FReg->CurrentKey(), saved.c_str(), nullptr, &type, nullptr, nullptr);
-        if (type == REG_NONE)
+        TRegistryValue copy;
+        FReg->ReadValue(saved, copy);
+        if (copy.type == REG_NONE && copy.data.empty()) {
             FReg->DeleteValue(name);
-        else
-            FReg->WriteString(name, FReg->ReadString(saved));
+        } else {
+            if (copy.type == REG_NONE)
+                copy.data.erase(0, 1);
+            FReg->WriteValue(name, copy);
+        }
         FReg->DeleteValue(saved);
     }
     for (const std::string& sub : FReg->SubKeyNames())

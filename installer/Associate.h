@@ -2,9 +2,10 @@
 // a file-name extension to it under HKEY_CLASSES_ROOT, and removes such a
 // binding again. Removal restores what was there before: every value that
 // an association replaced in a key it did not create is saved once, beside
-// it, before its first replacement (the default under "OldAssociation",
-// another value V under "OldAssociation V"; a value that did not exist is
-// saved as an empty REG_NONE record), and the topmost key that an
+// it, before its first replacement, with its type and bytes (the default
+// under "OldAssociation", another value V under "OldAssociation V"; a value
+// that did not exist is saved as an empty REG_NONE record, a REG_NONE value
+// with one leading marker byte), and the topmost key that an
 // association had to create carries the mark "AssociationCreated", so that
 // removal deletes exactly the keys it made and restores the rest.
 #pragma once

@@ -44,6 +44,8 @@ foreach(name ${lines})
     if(EXTRAS_DIR)
       message(WARNING "package: ${name} is not in ${EXTRAS_DIR}; a placeholder takes its place")
     endif()
+    # The installer knows a placeholder by its first line and never puts
+    # one in place of an existing file.
     file(WRITE ${PACKAGE_DIR}/${name}
       "PLACEHOLDER - NOT THE REAL FILE\r\n"
       "${name} comes from outside this project and was not supplied when the package was built\r\n"

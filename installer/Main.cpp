@@ -106,13 +106,19 @@ const std::vector<SchematicLinks>& SchematicLinkTable()
     return table;
 }
 
-// Every link name the installer makes, for removal from a shared folder.
-std::vector<std::string> OwnLinkFileNames()
+// The links the installer makes straight into the group, and those of its
+// "Schematics" folder: the only files uninstall deletes in the Start menu.
+std::vector<std::string> GroupLinkNames()
 {
-    std::vector<std::string> names = {std::string(kAppLinkName) + ".lnk", std::string(kHelpLinkName) + ".lnk"};
+    return {std::string(kAppLinkName), std::string(kHelpLinkName)};
+}
+
+std::vector<std::string> SchematicLinkNames()
+{
+    std::vector<std::string> names;
     for (const SchematicLinks& entry : SchematicLinkTable())
         for (const SchematicLink& link : entry.links)
-            names.push_back(std::string(link.name) + ".lnk");
+            names.emplace_back(link.name);
     return names;
 }
 
@@ -151,11 +157,31 @@ std::string JoinPath(std::initializer_list<std::string> parts)
     return path;
 }
 
+bool StartsWithText(const std::string& text, const std::string& prefix)
+{
+    return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+}
+
+// A name the system keeps for a device ("CON", "nul.txt", "COM1"): a file or
+// folder of that name cannot be made, and the name opens the device instead.
+bool IsDeviceName(const std::string& part)
+{
+    std::string stem = part.substr(0, part.find('.'));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    for (char& c : stem)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
+        return true;
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
 // A folder or group part that is a plain file name.
 bool IsPlainName(const std::string& part)
 {
     if (part.empty() || part == "." || part == ".." || part.front() == ' ' || part.back() == ' ' ||
-        part.back() == '.')
+        part.back() == '.' || IsDeviceName(part))
         return false;
     return std::none_of(part.begin(), part.end(), [](char c) {
         return static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
@@ -175,11 +201,103 @@ bool AllPartsPlain(const std::string& text)
     }
 }
 
+struct FileHandle {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    explicit FileHandle(HANDLE h) : handle(h) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool Valid() const { return handle != INVALID_HANDLE_VALUE; }
+    void Close()
+    {
+        if (Valid())
+            ::CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+};
+
 std::string SystemFolder()
 {
     char buffer[MAX_PATH] = {};
     const UINT length = ::GetSystemDirectoryA(buffer, MAX_PATH);
     return std::string(buffer, std::min<UINT>(length, MAX_PATH)) + "\\";
+}
+
+std::string WindowsFolder()
+{
+    char buffer[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryA(buffer, MAX_PATH);
+    return WithTrailingSlash(std::string(buffer, std::min<UINT>(length, MAX_PATH)));
+}
+
+// The port driver's files, which go to the system folder.
+const char* const kDriverFiles[] = {"varize.vxd", "varize.sys"};
+
+bool IsDriverFile(const std::string& name)
+{
+    return std::any_of(std::begin(kDriverFiles), std::end(kDriverFiles),
+                       [&](const char* driver) { return SameText(name, driver); });
+}
+
+// The longest path the system takes for a file, and for a folder (which
+// must leave room for a short file name in it).
+constexpr std::size_t kMaxFilePath = MAX_PATH - 1;
+constexpr std::size_t kMaxFolderPath = MAX_PATH - 13;
+
+// The system's own words for an error code, without the line end.
+std::string SystemReason(DWORD error)
+{
+    char* text = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+        reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason = length && text ? std::string(text, length) : std::string();
+    if (text)
+        ::LocalFree(text);
+    while (!reason.empty() && std::isspace(static_cast<unsigned char>(reason.back())))
+        reason.pop_back();
+    return reason.empty() ? "error " + std::to_string(error) : reason;
+}
+
+// The package's stand-ins for files that come from outside the project
+// begin with this line (installer/BuildPackage.cmake writes them).
+const char kPlaceholderMark[] = "PLACEHOLDER - NOT THE REAL FILE";
+
+bool IsPlaceholder(const std::string& path)
+{
+    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    char head[sizeof kPlaceholderMark - 1] = {};
+    DWORD read = 0;
+    return file.Valid() && ::ReadFile(file.handle, head, sizeof head, &read, nullptr) && read == sizeof head &&
+           std::string_view(head, read) == std::string_view(kPlaceholderMark, sizeof head);
+}
+
+bool FolderIsEmpty(const std::string& folder)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = ::FindFirstFileA(JoinPath({folder, "*"}).c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return true;
+    bool empty = true;
+    do {
+        const std::string name = entry.cFileName;
+        empty = name == "." || name == "..";
+    } while (empty && ::FindNextFileA(find, &entry));
+    ::FindClose(find);
+    return empty;
+}
+
+// Removes folders made by this run, deepest first (only while empty).
+void RemoveFolders(const std::vector<std::string>& folders)
+{
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+        ::RemoveDirectoryA(folder->c_str());
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& text)
+{
+    return std::any_of(list.begin(), list.end(), [&](const std::string& entry) { return SameText(entry, text); });
 }
 
 // The hourglass while a road works; the normal cursor on every way out.
@@ -199,20 +317,6 @@ private:
     bool active_ = true;
 };
 
-struct FileHandle {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    explicit FileHandle(HANDLE h) : handle(h) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool Valid() const { return handle != INVALID_HANDLE_VALUE; }
-    void Close()
-    {
-        if (Valid())
-            ::CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-    }
-};
 
 template <class I>
 struct ComPtr {
@@ -277,9 +381,55 @@ bool IsInstallableFolder(const std::string& folder)
     return AllPartsPlain(rest);
 }
 
+std::string InstallFolderRefusal(const std::string& folder, const std::string& packageFolder)
+{
+    const std::string T = WithTrailingSlash(folder);
+    for (std::size_t start = 0, end; (end = T.find('\\', start)) != std::string::npos; start = end + 1)
+        if (IsDeviceName(T.substr(start, end - start)))
+            return tk::FmtLoadStr(S_RESERVED_INSTALL_FOLDER, {T, T.substr(start, end - start)});
+    if (!IsInstallableFolder(T) || SameText(T, WithTrailingSlash(packageFolder)))
+        return tk::FmtLoadStr(S_BAD_INSTALL_FOLDER, {T});
+    const std::string windows = WindowsFolder();
+    if (StartsWithText(T, windows))
+        return tk::FmtLoadStr(S_WINDOWS_INSTALL_FOLDER, {T, windows});
+    return std::string();
+}
+
 bool IsValidGroupName(const std::string& group)
 {
     return group.empty() || AllPartsPlain(group);
+}
+
+// --- the installation record --------------------------------------------------------------
+
+namespace {
+const char kCreatedFolders[] = "CreatedFolders";
+const char kCreatedFiles[] = "CreatedFiles";
+} // namespace
+
+bool LoadInstallRecord(InstallRecord& record)
+{
+    TRegistry reg(HKEY_LOCAL_MACHINE);
+    if (!reg.OpenKey(kInstallRecordKey, false))
+        return false;
+    record.InstallPath = reg.ReadString("InstallPath");
+    record.StartMenuGroup = reg.ReadString("StartMenuGroup");
+    record.knowsFolders = reg.ValueExists(kCreatedFolders);
+    record.createdFolders = reg.ReadStrings(kCreatedFolders);
+    record.createdFiles = reg.ReadStrings(kCreatedFiles);
+    return true;
+}
+
+void SaveInstallRecord(const InstallRecord& record)
+{
+    TRegistry reg(HKEY_LOCAL_MACHINE);
+    if (!reg.OpenKey(kInstallRecordKey, true))
+        throw ERegistryException("Installation Path could not be written in the registry.");
+    reg.WriteString("InstallPath", record.InstallPath);
+    reg.WriteString("StartMenuGroup", record.StartMenuGroup);
+    if (record.knowsFolders)
+        reg.WriteStrings(kCreatedFolders, record.createdFolders);
+    reg.WriteStrings(kCreatedFiles, record.createdFiles);
 }
 
 // --- Start menu ---------------------------------------------------------------------------
@@ -305,14 +455,29 @@ std::string ShellFolder(const std::string& Which)
     return std::string();
 }
 
-void CreateStartMenuFolder(const std::string& Name, const std::string& Which)
+bool CreateStartMenuFolder(const std::string& Name, const std::string& Which,
+                           const std::function<void(const std::string&)>& beforeCreating)
 {
-    const std::string folder = ShellFolder(Which);
-    if (!folder.empty() && !Name.empty())
-        ::CreateDirectoryA(JoinPath({folder, Name}).c_str(), nullptr);
+    std::string path = ShellFolder(Which);
+    if (path.empty())
+        return false;
+    for (std::size_t start = 0; start <= Name.size();) {
+        std::size_t end = Name.find('\\', start);
+        if (end == std::string::npos)
+            end = Name.size();
+        path = JoinPath({path, Name.substr(start, end - start)});
+        start = end + 1;
+        if (DirectoryExists(path))
+            continue;
+        if (beforeCreating)
+            beforeCreating(WithTrailingSlash(path));
+        if (!::CreateDirectoryA(path.c_str(), nullptr))
+            return false;
+    }
+    return true;
 }
 
-void CreateShellLink(const std::string& LinkName, const std::string& Group, const std::string& Target,
+bool CreateShellLink(const std::string& LinkName, const std::string& Group, const std::string& Target,
                      const std::string& WorkDir, const std::string& Which)
 {
     ComPtr<IShellLinkA> link;
@@ -330,44 +495,40 @@ void CreateShellLink(const std::string& LinkName, const std::string& Group, cons
 
     const std::string folder = ShellFolder(Which);
     if (folder.empty())
-        return;
+        return false;
     const std::string name = JoinPath({folder, Group, LinkName + ".lnk"});
     std::wstring wide(name.size() + 1, L'\0');
     const int length = ::MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
     wide.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
-    file.p->Save(wide.c_str(), FALSE);
+    return SUCCEEDED(file.p->Save(wide.c_str(), FALSE)) && FileExists(name);
 }
 
-bool DeleteStartMenuFolder(const std::string& Name, const std::string& Which, bool ownLinksOnly)
+FolderOutcome RemoveFolderIfEmpty(const std::string& folder, bool created)
+{
+    if (!DirectoryExists(folder))
+        return FolderOutcome::Missing;
+    if (!FolderIsEmpty(folder))
+        return FolderOutcome::HoldsOthers;
+    if (!created)
+        return FolderOutcome::NotOurs;
+    return ::RemoveDirectoryA(folder.c_str()) ? FolderOutcome::Removed : FolderOutcome::NotRemoved;
+}
+
+FolderOutcome DeleteStartMenuFolder(const std::string& Name, const std::string& Which,
+                                    const std::vector<std::string>& links, bool created,
+                                    std::vector<std::string>& undeletedLinks)
 {
     const std::string folder = ShellFolder(Which);
-    if (folder.empty())
-        return true;
-    bool Failed = false;
     const std::string dir = JoinPath({folder, Name});
-    std::vector<std::string> files;
-    if (ownLinksOnly) {
-        files = OwnLinkFileNames();
-    } else {
-        WIN32_FIND_DATAA entry;
-        HANDLE find = ::FindFirstFileA((dir + "\\*.*").c_str(), &entry);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    files.emplace_back(entry.cFileName);
-            } while (::FindNextFileA(find, &entry));
-            ::FindClose(find);
-        }
-    }
-    for (const std::string& name : files) {
-        const std::string path = dir + "\\" + name;
-        if ((!ownLinksOnly || FileExists(path)) && !::DeleteFileA(path.c_str()))
-            Failed = true;
+    if (folder.empty() || !DirectoryExists(dir))
+        return FolderOutcome::Missing;
+    for (const std::string& link : links) {
+        const std::string path = JoinPath({dir, link + ".lnk"});
+        if (FileExists(path) && !::DeleteFileA(path.c_str()))
+            undeletedLinks.push_back(link);
     }
     // The shell folder itself is never removed, only a folder of the group.
-    if (!SameText(dir, folder) && !::RemoveDirectoryA(dir.c_str()))
-        Failed = true;
-    return Failed;
+    return RemoveFolderIfEmpty(dir, created && !SameText(WithTrailingSlash(dir), WithTrailingSlash(folder)));
 }
 
 // --- the window ---------------------------------------------------------------------------
@@ -449,16 +610,20 @@ void TMainForm::FormCreate(tk::Component*)
     // A second copy brings this one forward and ends.
     OneInstance1 = std::make_unique<TOneInstance>(PreviousInstance(), tk::App().Title(), std::string(),
                                                   [] { tk::App().Terminate(); });
+    ShowInstallRecord();
+}
 
-    TRegistry reg(HKEY_LOCAL_MACHINE);
-    if (!reg.OpenKey(kInstallRecordKey, false))
+void TMainForm::ShowInstallRecord()
+{
+    const bool found = LoadInstallRecord(Recorded);
+    UninstallButton->SetVisible(found);
+    UninstallLabel->SetVisible(found);
+    UninstallLabel1->SetVisible(found);
+    if (!found)
         return;
-    UninstallButton->SetVisible(true);
-    UninstallLabel->SetVisible(true);
-    UninstallLabel1->SetVisible(true);
-    UninstallDir = reg.ReadString("InstallPath");
+    UninstallDir = Recorded.InstallPath;
     UninstallLabel1->SetCaption(UninstallDir);
-    UninstallGroup = reg.ReadString("StartMenuGroup");
+    UninstallGroup = Recorded.StartMenuGroup;
 }
 
 void TMainForm::CheckSchematics(tk::Component*)
@@ -498,20 +663,35 @@ void TMainForm::InstallBtClick(tk::Component*)
     const std::string T = TargetDir;
     Log(tk::FmtLoadStr(S_INSTALLING_FROM, {SourceDir}));
     Log(tk::FmtLoadStr(S_INSTALLING_TO, {TargetDir}));
+    const auto abort = [this](const std::string& line) {
+        LogIn(kRed, line);
+        LogIn(kRed, "Installation aborted.");
+    };
 
     // Nothing is created before both names are known to be usable.
     const std::string group = StartMenuGroup->Text();
-    std::string refusal;
-    if (!IsInstallableFolder(T) || SameText(T, SourceDir))
-        refusal = tk::FmtLoadStr(S_BAD_INSTALL_FOLDER, {T});
-    else if (!IsValidGroupName(group))
+    std::string refusal = InstallFolderRefusal(T, SourceDir);
+    if (refusal.empty() && !IsValidGroupName(group))
         refusal = tk::FmtLoadStr(S_BAD_GROUP_NAME, {group});
+    if (refusal.empty() && !SelectedPathsFit())
+        refusal = tk::FmtLoadStr(S_LONG_INSTALL_FOLDER, {T, static_cast<int>(kMaxFilePath)});
     if (!refusal.empty()) {
-        LogIn(kRed, refusal);
-        LogIn(kRed, "Installation aborted.");
+        abort(refusal);
         return;
     }
 
+    // Only one installation is recorded: another folder leaves the earlier
+    // one to the user, who says so first.
+    InstallRecord previous;
+    const bool hadRecord = LoadInstallRecord(previous);
+    if (hadRecord && !previous.InstallPath.empty() && !SameText(WithTrailingSlash(previous.InstallPath), T) &&
+        tk::MessageDlg(tk::FmtLoadStr(S_OTHER_FOLDER_QUESTION, {previous.InstallPath, T}), tk::mtConfirmation,
+                       tk::mbYesNo) != tk::mrYes) {
+        abort(tk::FmtLoadStr(S_OTHER_FOLDER_DECLINED, {previous.InstallPath}));
+        return;
+    }
+
+    std::vector<std::string> madeNow;
     if (DirectoryExists(T)) {
         Log("Installation directory [" + T + "] already exists.");
     } else {
@@ -519,37 +699,80 @@ void TMainForm::InstallBtClick(tk::Component*)
                                                           "Do you wish to create it?",
                                                       tk::mtConfirmation, tk::mbYesNo);
         if (answer == tk::mrNo) {
-            LogIn(kRed, "User did not allow the creation of the Installation directory [" + T + "].");
-            LogIn(kRed, "Installation aborted.");
+            abort("User did not allow the creation of the Installation directory [" + T + "].");
             return;
         }
         Log("Creating Installation directory [" + T + "] with the user permission.");
-        if (!CreateInstallationFolder()) {
-            LogIn(kRed, "Installation directory [" + T + "] could not be created.");
-            LogIn(kRed, "Installation aborted.");
+        if (!CreateInstallationFolder(madeNow)) {
+            RemoveFolders(madeNow);
+            abort("Installation directory [" + T + "] could not be created.");
             return;
         }
         ::SetCurrentDirectoryA(SourceDir.c_str());
     }
+
+    // The record comes before the first copy: whatever follows, completed
+    // or not, setup can remove again.
+    Installing = RecordOfThisInstall(hadRecord ? &previous : nullptr, madeNow);
+    try {
+        SaveInstallRecord(Installing);
+    } catch (const std::exception& e) {
+        RemoveFolders(madeNow);
+        abort(e.what());
+        return;
+    }
+    Log("Writing Install Path in registry under HKEY_LOCAL_MACHINE\\Software\\Zelto\\Raz-edezadu Divudavizu");
+    Log("Writing Start Menu Group Name in registry under HKEY_LOCAL_MACHINE\\Software\\Zelto\\Raz-edezadu Divudavizu");
     Log("Overwriting all files in [" + T + "];");
 
     WaitCursor wait;
+    bool Partial = false;
+    std::string failure;
     try {
         CopySelectedFiles();
-        MakeStartMenuLinks();
-        WriteInstallRecord();
+        MakeStartMenuLinks(Partial);
         AssociateScripts();
     } catch (const std::exception& e) {
-        LogIn(kRed, e.what());
-        LogIn(kRed, "Installation aborted.");
+        failure = e.what();
+    }
+    // The window offers to remove what the record now says was made.
+    ShowInstallRecord();
+    if (!failure.empty()) {
+        abort(failure);
         return;
     }
     wait.Restore();
-    Log("INSTALLATION SUCCESSFUL!");
+    if (Partial)
+        LogIn(kYellow, tk::LoadStr(S_INSTALL_PARTIAL));
+    else
+        Log("INSTALLATION SUCCESSFUL!");
     CancelBt->SetEnabled(true);
 }
 
-bool TMainForm::CreateInstallationFolder()
+InstallRecord TMainForm::RecordOfThisInstall(const InstallRecord* previous, const std::vector<std::string>& madeNow) const
+{
+    InstallRecord record;
+    record.InstallPath = TargetDir;
+    record.StartMenuGroup = StartMenuGroup->Text();
+    if (previous && SameText(WithTrailingSlash(previous->InstallPath), TargetDir)) {
+        record.knowsFolders = previous->knowsFolders;
+        record.createdFolders = previous->createdFolders;
+        record.createdFiles = previous->createdFiles;
+    } else if (previous) {
+        // The Start-menu group now belongs to this installation; the earlier
+        // one keeps its folders and the driver files its program uses.
+        const std::string earlier = WithTrailingSlash(previous->InstallPath);
+        for (const std::string& folder : previous->createdFolders)
+            if (!StartsWithText(earlier, WithTrailingSlash(folder)))
+                record.createdFolders.push_back(folder);
+    }
+    for (const std::string& folder : madeNow)
+        if (!Contains(record.createdFolders, folder))
+            record.createdFolders.push_back(folder);
+    return record;
+}
+
+bool TMainForm::CreateInstallationFolder(std::vector<std::string>& created)
 {
     TZeltoToken token;
     token.Reset();
@@ -571,12 +794,21 @@ bool TMainForm::CreateInstallationFolder()
         } else {
             if (!::CreateDirectoryA(BuiltPath.c_str(), nullptr))
                 return false;
+            created.push_back(BuiltPath);
             Log("Creating directory [" + BuiltPath + "];");
             if (!::SetCurrentDirectoryA(BuiltPath.c_str()))
                 return false;
         }
     }
     return true;
+}
+
+void TMainForm::NoteCreated(std::vector<std::string>& list, const std::string& path)
+{
+    if (Contains(list, path))
+        return;
+    list.push_back(path);
+    SaveInstallRecord(Installing);
 }
 
 void TMainForm::CopyPackageFile(const std::string& FileName, const std::string& FromDir, const std::string& ToDir)
@@ -586,60 +818,68 @@ void TMainForm::CopyPackageFile(const std::string& FileName, const std::string& 
     const std::string destination = ToDir + FileName;
     if (!FileExists(source))
         throw EInstallError(tk::FmtLoadStr(S_SOURCE_MISSING, {source}));
-    const auto unreadable = [](const std::string& path) {
-        return EInstallError(tk::FmtLoadStr(S_SOURCE_UNREADABLE, {path}));
+    // A stand-in of the package replaces nothing but another stand-in.
+    if (FileExists(destination) && IsPlaceholder(source) && !IsPlaceholder(destination)) {
+        LogIn(kYellow, tk::FmtLoadStr(S_PLACEHOLDER_KEPT, {FileName, destination}));
+        return;
+    }
+    const auto unreadable = [&source] { return EInstallError(tk::FmtLoadStr(S_SOURCE_UNREADABLE, {source})); };
+    const auto unwritable = [&destination] {
+        return EInstallError(tk::FmtLoadStr(S_DESTINATION_UNWRITABLE, {destination, SystemReason(::GetLastError())}));
     };
 
     FileHandle in(::CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!in.Valid())
-        throw unreadable(source);
-    // The copy is written beside the destination and takes its place only
+        throw unreadable();
+    // The copy is written under a short fresh name beside the destination
+    // (no longer a path than the destination's) and takes its place only
     // when complete, so a failed copy never leaves a truncated file there.
-    const std::string partial = destination + ".partial";
-    FileHandle out(::CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr));
-    if (!out.Valid())
-        throw unreadable(destination);
+    char partial[MAX_PATH + 16] = {};
+    if (!::GetTempFileNameA(ToDir.c_str(), "~zp", 0, partial))
+        throw unwritable();
+    FileHandle out(::CreateFileA(partial, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     bool complete = false;
     struct PartialFile {
-        const std::string& path;
+        const char* path;
         FileHandle& out;
         bool& complete;
         ~PartialFile()
         {
             out.Close();
             if (!complete)
-                ::DeleteFileA(path.c_str());
+                ::DeleteFileA(path);
         }
     } cleanup{partial, out, complete};
+    if (!out.Valid())
+        throw unwritable();
 
     char buffer[2048];
     for (;;) {
         DWORD read = 0;
         if (!::ReadFile(in.handle, buffer, sizeof(buffer), &read, nullptr))
-            throw unreadable(source);
+            throw unreadable();
         if (read == 0)
             break;
         DWORD written = 0;
         if (!::WriteFile(out.handle, buffer, read, &written, nullptr) || written < read)
-            throw unreadable(destination);
+            throw unwritable();
     }
     in.Close();
     out.Close();
-    if (!::MoveFileExA(partial.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING))
-        throw unreadable(destination);
+    if (!::MoveFileExA(partial, destination.c_str(), MOVEFILE_REPLACE_EXISTING))
+        throw unwritable();
     complete = true;
 }
 
-void TMainForm::CopySelectedFiles()
+std::vector<TMainForm::PackageCopy> TMainForm::SelectedCopies() const
 {
-    const auto copy = [this](const std::string& name) { CopyPackageFile(name, SourceDir, TargetDir); };
+    std::vector<PackageCopy> copies;
+    const auto copy = [&](const std::string& name) { copies.push_back({name, TargetDir}); };
     if (ProgrammerInterface->Checked()) {
-        const std::string system = SystemFolder();
         copy("ZELTOPRG.exe");
-        CopyPackageFile("varize.vxd", SourceDir, system);
-        CopyPackageFile("varize.sys", SourceDir, system);
+        for (const char* driver : kDriverFiles)
+            copies.push_back({driver, SystemFolder()});
         copy("ZELTOPRG.enu");
         copy("ZeltoProgBasic.dll");
     }
@@ -669,54 +909,73 @@ void TMainForm::CopySelectedFiles()
             for (const char* file : plugIn.schematics)
                 copy(file);
     }
+    return copies;
 }
 
-void TMainForm::MakeStartMenuLinks()
+bool TMainForm::SelectedPathsFit() const
+{
+    if (TargetDir.size() - 1 > kMaxFolderPath)
+        return false;
+    const std::vector<PackageCopy> copies = SelectedCopies();
+    return std::all_of(copies.begin(), copies.end(),
+                       [](const PackageCopy& copy) { return copy.toDir.size() + copy.file.size() <= kMaxFilePath; });
+}
+
+void TMainForm::CopySelectedFiles()
+{
+    for (const PackageCopy& copy : SelectedCopies()) {
+        // A driver file that was not there is the installation's own: the
+        // record says so before it is made.
+        const std::string destination = copy.toDir + copy.file;
+        if (copy.toDir != TargetDir && !FileExists(destination))
+            NoteCreated(Installing.createdFiles, destination);
+        CopyPackageFile(copy.file, SourceDir, copy.toDir);
+    }
+}
+
+void TMainForm::MakeStartMenuLinks(bool& Partial)
 {
     const std::string G = StartMenuGroup->Text();
     const std::string& T = TargetDir;
     if (ShellFolder("Programs").empty()) {
         LogIn(kYellow, tk::LoadStr(S_NO_PROGRAMS_FOLDER));
+        Partial = true;
         return;
     }
+    const auto noteFolder = [this](const std::string& folder) { NoteCreated(Installing.createdFolders, folder); };
+    const auto link = [&](const std::string& shownName, const std::string& name, const std::string& group,
+                          const std::string& target) {
+        Log("Adding link [" + shownName + "];");
+        if (!CreateShellLink(name, group, target, T, "Programs")) {
+            LogIn(kYellow, tk::FmtLoadStr(S_LINK_NOT_MADE, {name}));
+            Partial = true;
+        }
+    };
     Log("Adding group [" + G + "] to the Start menu;");
-    CreateStartMenuFolder(G, "Programs");
-    Log(std::string("Adding link [") + kAppLinkName + "];");
-    CreateShellLink(kAppLinkName, G, T + "ZeltoPrg.exe", T, "Programs");
-    if (OnlineWinHelp->Checked()) {
-        Log("Adding link [Online Windows CHM Help];");
-        CreateShellLink(kHelpLinkName, G, T + "zeltoprg.chm", T, "Programs");
+    if (!CreateStartMenuFolder(G, "Programs", noteFolder)) {
+        LogIn(kYellow, tk::FmtLoadStr(S_GROUP_NOT_MADE, {G}));
+        Partial = true;
+        return;
     }
+    link(kAppLinkName, kAppLinkName, G, T + "ZeltoPrg.exe");
+    if (OnlineWinHelp->Checked())
+        link("Online Windows CHM Help", kHelpLinkName, G, T + "zeltoprg.chm");
     if (!Schematics->Checked())
         return;
     const std::string folder = G + "\\Schematics";
     Log("Adding folder [" + folder + "] to the Start menu;");
-    CreateStartMenuFolder(folder, "Programs");
+    if (!CreateStartMenuFolder(folder, "Programs", noteFolder)) {
+        LogIn(kYellow, tk::FmtLoadStr(S_FOLDER_NOT_MADE, {folder}));
+        Partial = true;
+        return;
+    }
     LogIn(kYellow, "Eagle does not make the association between [.sch] files and the application.");
     LogIn(kYellow, "In order for the following links to work, you will have to do this manually.");
     for (const SchematicLinks& entry : SchematicLinkTable()) {
         if (!(this->*entry.box)->Checked())
             continue;
-        for (const SchematicLink& link : entry.links) {
-            Log(std::string("Adding link [") + link.name + "];");
-            CreateShellLink(link.name, folder, T + link.file, T, "Programs");
-        }
-    }
-}
-
-void TMainForm::WriteInstallRecord()
-{
-    TRegistry reg(HKEY_LOCAL_MACHINE);
-    if (reg.OpenKey(kInstallRecordKey, true)) {
-        Log("Writing Install Path in registry under HKEY_LOCAL_MACHINE\\Software\\Zelto\\Raz-edezadu Divudavizu");
-        reg.WriteString("InstallPath", TargetDir);
-        Log("Writing Start Menu Group Name in registry under "
-            "HKEY_LOCAL_MACHINE\\Software\\Zelto\\Raz-edezadu Divudavizu");
-        reg.WriteString("StartMenuGroup", StartMenuGroup->Text());
-    } else {
-        LogIn(kYellow, "Installation Path could not be written in the registry.");
-        LogIn(kYellow, "Start Menu Group Name could not be written in the registry.");
-        LogIn(kYellow, "A later uninstallation will not be possible.");
+        for (const SchematicLink& schematic : entry.links)
+            link(schematic.name, schematic.name, folder, T + schematic.file);
     }
 }
 
@@ -760,30 +1019,16 @@ void TMainForm::UninstallButtonClick(tk::Component*)
         return;
     }
 
-    const auto hideControls = [this] {
-        UninstallButton->SetVisible(false);
-        UninstallLabel->SetVisible(false);
-        UninstallLabel1->SetVisible(false);
-    };
     try {
         bool Partial = false;
+        // Set when a file the installation made stays: the record then
+        // stays too, so that a later uninstall can finish the job.
+        bool OwnFileLeft = false;
         UninstallDir = WithTrailingSlash(UninstallDir);
-        RemoveInstalledFiles(Partial);
-
-        TRegistry reg(HKEY_LOCAL_MACHINE);
-        if (reg.KeyExists(kInstallRecordKey) && reg.DeleteKey(kInstallRecordKey)) {
-            Log("Key [Software\\Zelto\\Raz-edezadu Divudavizu] was deleted from Registry;");
-            // The maker's key goes too once nothing is left in it.
-            if (reg.OpenKey(kMakerKey, false) && reg.SubKeyNames().empty() && reg.ValueNames().empty()) {
-                reg.CloseKey();
-                ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMakerKey);
-            }
-        } else {
-            LogIn(kYellow, "Key [Software\\Zelto\\Raz-edezadu Divudavizu] could not be deleted from Registry;");
-            Partial = true;
-        }
-
-        RemoveStartMenuFolders(Partial);
+        RemoveInstalledFiles(Partial, OwnFileLeft);
+        RemoveDriverFiles(Partial, OwnFileLeft);
+        RemoveStartMenuFolders(Partial, OwnFileLeft);
+        RemoveInstallRecord(Partial, OwnFileLeft);
 
         Log("Removing [.ZLT] association.");
         // A fresh run has not named the product's own type key yet.
@@ -797,20 +1042,62 @@ void TMainForm::UninstallButtonClick(tk::Component*)
             Log("Uninstall process succeeded without errors.");
         }
     } catch (...) {
-        hideControls();
+        ShowInstallRecord();
         throw;
     }
-    hideControls();
+    ShowInstallRecord();
 }
 
-void TMainForm::RemoveInstalledFiles(bool& Partial)
+bool TMainForm::CreatedByInstall(const std::string& folder) const
+{
+    // A record from before folders were recorded: its folders count as made.
+    return !Recorded.knowsFolders || Contains(Recorded.createdFolders, WithTrailingSlash(folder));
+}
+
+void TMainForm::RemoveCreatedParents(const std::string& folder, const std::string& floor,
+                                     const std::function<void(const std::string&, bool)>& report, bool& Partial)
+{
+    std::vector<std::string> parents;
+    const std::string below = WithTrailingSlash(folder);
+    for (const std::string& entry : Recorded.createdFolders) {
+        const std::string parent = WithTrailingSlash(entry);
+        if (parent.size() < below.size() && parent.size() > floor.size() && StartsWithText(below, parent) &&
+            StartsWithText(parent, floor))
+            parents.push_back(parent);
+    }
+    std::sort(parents.begin(), parents.end(),
+              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (const std::string& parent : parents) {
+        const FolderOutcome outcome = RemoveFolderIfEmpty(parent, true);
+        if (outcome == FolderOutcome::Missing)
+            continue;
+        report(parent, outcome == FolderOutcome::Removed);
+        if (outcome != FolderOutcome::Removed) {
+            Partial = true;
+            return;
+        }
+    }
+}
+
+void TMainForm::RemoveInstalledFiles(bool& Partial, bool& OwnFileLeft)
 {
     const std::string D = UninstallDir;
     // A recorded path that no installation could have used is not looked at.
-    const bool usable = IsInstallableFolder(D) && !SameText(D, WithTrailingSlash(PackageFolder));
-    if (!usable || !DirectoryExists(D)) {
+    if (!InstallFolderRefusal(D, PackageFolder).empty()) {
+        LogIn(kYellow, tk::FmtLoadStr(S_FOLDER_NOT_REMOVABLE, {D}));
+        Partial = true;
+        return;
+    }
+    const auto reportParent = [this](const std::string& parent, bool removed) {
+        if (removed)
+            Log("Directory [" + parent + "] was removed;");
+        else
+            LogIn(kYellow, "Directory [" + parent + "] could not be removed;");
+    };
+    if (!DirectoryExists(D)) {
         LogIn(kYellow, "Installation Directory [" + D + "] was not found.");
         Partial = true;
+        RemoveCreatedParents(D, std::string(), reportParent, Partial);
         return;
     }
     Log("Installation Directory [" + D + "] was found;");
@@ -827,47 +1114,132 @@ void TMainForm::RemoveInstalledFiles(bool& Partial)
     const std::vector<std::string>& installed = InstalledFileNames();
     for (const std::string& name : names) {
         // Only what the installer put there; the user's own files stay.
-        if (std::none_of(installed.begin(), installed.end(), [&](const std::string& n) { return SameText(n, name); }))
+        if (!Contains(installed, name))
             continue;
         if (::DeleteFileA((D + name).c_str())) {
             Log("File [" + name + "] was deleted;");
         } else {
             Partial = true;
+            OwnFileLeft = true;
             LogIn(kYellow, "File [" + name + "] could not be deleted;");
         }
     }
-    if (::RemoveDirectoryA(D.c_str())) {
-        Log("Directory [" + D + "] was removed;");
-    } else {
-        Partial = true;
-        LogIn(kYellow, "Directory [" + D + "] could not be removed;");
+    const std::string stays = "Directory [" + D + "] could not be removed;";
+    if (ReportFolder(RemoveFolderIfEmpty(D, CreatedByInstall(D)), D, "Directory [" + D + "] was removed;", stays, stays,
+                     Partial))
+        RemoveCreatedParents(D, std::string(), reportParent, Partial);
+}
+
+void TMainForm::RemoveDriverFiles(bool& Partial, bool& OwnFileLeft)
+{
+    const std::string system = SystemFolder();
+    for (const std::string& path : Recorded.createdFiles) {
+        // A record names nothing else that uninstall may delete there.
+        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        if (!IsDriverFile(name) || !SameText(path, system + name) || !FileExists(path))
+            continue;
+        if (::DeleteFileA(path.c_str())) {
+            Log("File [" + path + "] was deleted;");
+        } else {
+            Partial = true;
+            OwnFileLeft = true;
+            LogIn(kYellow, "File [" + path + "] could not be deleted;");
+        }
     }
 }
 
-void TMainForm::RemoveStartMenuFolders(bool& Partial)
+void TMainForm::RemoveStartMenuFolders(bool& Partial, bool& OwnFileLeft)
 {
-    const std::string folder = UninstallGroup + "\\Schematics";
-    if (!IsValidGroupName(UninstallGroup)) {
-        LogIn(kYellow, "Group [" + UninstallGroup + "] could not be deleted from the Start menu;");
+    const std::string& G = UninstallGroup;
+    if (!IsValidGroupName(G)) {
+        LogIn(kYellow, "Group [" + G + "] could not be deleted from the Start menu;");
         Partial = true;
         return;
     }
-    if (ShellFolder("Programs").empty()) {
+    const std::string programs = ShellFolder("Programs");
+    if (programs.empty()) {
         LogIn(kYellow, tk::LoadStr(S_NO_PROGRAMS_FOLDER_UNINSTALL));
+        Partial = true;
         return;
     }
-    // Links made straight into Programs share it with other programs.
-    const bool shared = UninstallGroup.empty();
-    if (DeleteStartMenuFolder(folder, "Programs", shared)) {
-        LogIn(kYellow, "Folder [" + folder + "]could not be deleted from the Start menu;");
+    const std::string schematics = G + "\\Schematics";
+    std::vector<std::string> undeleted;
+    const FolderOutcome schematicsOutcome =
+        DeleteStartMenuFolder(schematics, "Programs", SchematicLinkNames(),
+                              CreatedByInstall(JoinPath({programs, schematics})), undeleted);
+    const FolderOutcome groupOutcome =
+        DeleteStartMenuFolder(G, "Programs", GroupLinkNames(), CreatedByInstall(JoinPath({programs, G})), undeleted);
+    for (const std::string& link : undeleted) {
+        LogIn(kYellow, tk::FmtLoadStr(S_LINK_NOT_DELETED, {link}));
         Partial = true;
-    } else {
-        Log("Folder [" + folder + "]was deleted from the Start menu;");
+        OwnFileLeft = true;
     }
-    if (DeleteStartMenuFolder(UninstallGroup, "Programs", shared)) {
-        LogIn(kYellow, "Group [" + UninstallGroup + "] could not be deleted from the Start menu;");
+
+    ReportFolder(schematicsOutcome, schematics, "Folder [" + schematics + "]was deleted from the Start menu;",
+                 tk::FmtLoadStr(S_FOLDER_HOLDS_OTHERS, {schematics}),
+                 "Folder [" + schematics + "]could not be deleted from the Start menu;", Partial);
+    // Links straight into Programs leave no folder of their own.
+    if (G.empty())
+        return;
+    const auto groupRemoved = [](const std::string& group) {
+        return "Group [" + group + "] was deleted from the Start menu;";
+    };
+    if (ReportFolder(groupOutcome, G, groupRemoved(G), tk::FmtLoadStr(S_GROUP_HOLDS_OTHERS, {G}),
+                     "Group [" + G + "] could not be deleted from the Start menu;", Partial)) {
+        const std::string floor = WithTrailingSlash(programs);
+        RemoveCreatedParents(
+            JoinPath({programs, G}), floor,
+            [&](const std::string& parent, bool removed) {
+                const std::string name = parent.substr(floor.size(), parent.size() - floor.size() - 1);
+                if (removed)
+                    Log(groupRemoved(name));
+                else
+                    LogIn(kYellow, tk::FmtLoadStr(S_GROUP_HOLDS_OTHERS, {name}));
+            },
+            Partial);
+    }
+}
+
+bool TMainForm::ReportFolder(FolderOutcome outcome, const std::string& name, const std::string& removed,
+                             const std::string& holdsOthers, const std::string& notRemoved, bool& Partial)
+{
+    switch (outcome) {
+    case FolderOutcome::Missing:
+        return false;
+    case FolderOutcome::Removed:
+        Log(removed);
+        return true;
+    case FolderOutcome::NotOurs:
+        Log(tk::FmtLoadStr(S_FOLDER_NOT_OURS, {name}));
+        return false;
+    case FolderOutcome::HoldsOthers:
+        LogIn(kYellow, holdsOthers);
+        break;
+    case FolderOutcome::NotRemoved:
+        LogIn(kYellow, notRemoved);
+        break;
+    }
+    Partial = true;
+    return false;
+}
+
+void TMainForm::RemoveInstallRecord(bool& Partial, bool OwnFileLeft)
+{
+    if (OwnFileLeft) {
+        LogIn(kYellow, tk::LoadStr(S_RECORD_KEPT));
         Partial = true;
+        return;
+    }
+    TRegistry reg(HKEY_LOCAL_MACHINE);
+    if (reg.KeyExists(kInstallRecordKey) && reg.DeleteKey(kInstallRecordKey)) {
+        Log("Key [Software\\Zelto\\Raz-edezadu Divudavizu] was deleted from Registry;");
+        // The maker's key goes too once nothing is left in it.
+        if (reg.OpenKey(kMakerKey, false) && reg.SubKeyNames().empty() && reg.ValueNames().empty()) {
+            reg.CloseKey();
+            ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMakerKey);
+        }
     } else {
-        Log("Group [" + UninstallGroup + "] was deleted from the Start menu;");
+        LogIn(kYellow, "Key [Software\\Zelto\\Raz-edezadu Divudavizu] could not be deleted from Registry;");
+        Partial = true;
     }
 }

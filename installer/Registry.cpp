@@ -3,6 +3,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+
 namespace {
 
 std::string StripLeadingSlash(const std::string& key)
@@ -100,10 +102,52 @@ std::string TRegistry::ReadString(const std::string& name) const
 
 void TRegistry::WriteString(const std::string& name, const std::string& value)
 {
-    if (!current_ || ::RegSetValueExA(current_, name.c_str(), 0, REG_SZ,
-                                      reinterpret_cast<const BYTE*>(value.c_str()),
-                                      static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+    WriteValue(name, {REG_SZ, std::string(value.c_str(), value.size() + 1)});
+}
+
+bool TRegistry::ReadValue(const std::string& name, TRegistryValue& value) const
+{
+    DWORD size = 0;
+    if (!current_ || ::RegQueryValueExA(current_, name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    value.data.assign(size, '\0');
+    if (::RegQueryValueExA(current_, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(value.data.data()),
+                           &size) != ERROR_SUCCESS)
+        return false;
+    value.data.resize(size);
+    return true;
+}
+
+void TRegistry::WriteValue(const std::string& name, const TRegistryValue& value)
+{
+    if (!current_ || ::RegSetValueExA(current_, name.c_str(), 0, value.type,
+                                      reinterpret_cast<const BYTE*>(value.data.data()),
+                                      static_cast<DWORD>(value.data.size())) != ERROR_SUCCESS)
         throw ERegistryException("Failed to set data for '" + name + "'");
+}
+
+std::vector<std::string> TRegistry::ReadStrings(const std::string& name) const
+{
+    std::vector<std::string> values;
+    TRegistryValue value;
+    if (!ReadValue(name, value) || value.type != REG_MULTI_SZ)
+        return values;
+    std::size_t start = 0;
+    while (start < value.data.size() && value.data[start] != '\0') {
+        const std::size_t end = std::min(value.data.find('\0', start), value.data.size());
+        values.push_back(value.data.substr(start, end - start));
+        start = end + 1;
+    }
+    return values;
+}
+
+void TRegistry::WriteStrings(const std::string& name, const std::vector<std::string>& values)
+{
+    TRegistryValue value{REG_MULTI_SZ, std::string()};
+    for (const std::string& text : values)
+        value.data += text + '\0';
+    value.data += '\0';
+    WriteValue(name, value);
 }
 
 bool TRegistry::ValueExists(const std::string& name) const

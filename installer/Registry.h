@@ -17,6 +17,12 @@ public:
     using tk::Exception::Exception;
 };
 
+// A value as the registry holds it: its type and its bytes.
+struct TRegistryValue {
+    DWORD type = REG_NONE;
+    std::string data;
+};
+
 class TRegistry {
 public:
     explicit TRegistry(HKEY root);
@@ -45,6 +51,12 @@ public:
     // Values of the open key; the empty name is the default value.
     std::string ReadString(const std::string& name) const;
     void WriteString(const std::string& name, const std::string& value);
+    // A value of any type, byte for byte; false when it does not exist.
+    bool ReadValue(const std::string& name, TRegistryValue& value) const;
+    void WriteValue(const std::string& name, const TRegistryValue& value);
+    // REG_MULTI_SZ lists; a missing value reads as an empty list.
+    std::vector<std::string> ReadStrings(const std::string& name) const;
+    void WriteStrings(const std::string& name, const std::vector<std::string>& values);
     bool ValueExists(const std::string& name) const;
     bool DeleteValue(const std::string& name);
     std::vector<std::string> SubKeyNames() const;

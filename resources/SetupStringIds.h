@@ -17,5 +17,22 @@
 #define S_NO_PROGRAMS_FOLDER             1008
 #define S_NO_PROGRAMS_FOLDER_UNINSTALL   1009
 #define S_SHELL_LINK_FAILED              1010
+#define S_WINDOWS_INSTALL_FOLDER         1011
+#define S_RESERVED_INSTALL_FOLDER        1012
+#define S_LONG_INSTALL_FOLDER            1013
+#define S_OTHER_FOLDER_QUESTION          1014
+#define S_OTHER_FOLDER_DECLINED          1015
+#define S_DESTINATION_UNWRITABLE         1016
+#define S_PLACEHOLDER_KEPT               1017
+#define S_GROUP_NOT_MADE                 1018
+#define S_FOLDER_NOT_MADE                1019
+#define S_LINK_NOT_MADE                  1020
+#define S_INSTALL_PARTIAL                1021
+#define S_FOLDER_NOT_REMOVABLE           1022
+#define S_FOLDER_NOT_OURS                1023
+#define S_GROUP_HOLDS_OTHERS             1024
+#define S_FOLDER_HOLDS_OTHERS            1025
+#define S_LINK_NOT_DELETED               1026
+#define S_RECORD_KEPT                    1027
 
 #endif

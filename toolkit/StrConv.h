@@ -82,7 +82,7 @@ private:
     bool isText_;
 };
 
-// Formats like the message texts of the string table expect (Delphi style):
+// Formats a message text of the string table by these rules:
 // "%" ["-"] [width] ["." precision] type, with type
 //   s  a text (precision = most characters taken),
 //   d  a signed integer (precision = least digits),

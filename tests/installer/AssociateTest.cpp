@@ -114,6 +114,23 @@ TEST_F(Association, AForeignBindingIsSavedOnceAndRestoredWhateverTheInstallerWro
     EXPECT_EQ(Value("ForeignZltType\\Shell\\Open\\Command"), "C:\\Foreign\\f.exe \"%1\"");
 }
 
+TEST_F(Association, ReplacedValuesComeBackWithTheirTypeAndBytes)
+{
+    SetRegistryString(HKEY_CLASSES_ROOT, ".ZLT", "", "ForeignZltType");
+    SetRegistryValue(HKEY_CLASSES_ROOT, ".ZLT\\ShellNew", "NullFile", REG_BINARY, std::string("\x01\x00\x02", 3));
+    SetRegistryValue(HKEY_CLASSES_ROOT, "ForeignZltType\\DefaultIcon", "", REG_EXPAND_SZ,
+                     std::string("%SystemRoot%\\f.exe,3", 21));
+    SetRegistryValue(HKEY_CLASSES_ROOT, "ForeignZltType\\Shell\\Open\\Command", "", REG_EXPAND_SZ,
+                     std::string("\"%ProgramFiles%\\f.exe\" \"%1\"", 28));
+    SetRegistryValue(HKEY_CLASSES_ROOT, "ForeignZltType\\QuickView", "", REG_NONE, std::string("\x00\x07", 2));
+    const std::string before = InstallationFootprint();
+
+    Install();
+    EXPECT_EQ(Value("ForeignZltType\\DefaultIcon"), "C:\\Program Files\\Zelto\\ZeltoPrg.exe,0");
+    associate.RemoveAssociation(".ZLT");
+    EXPECT_EQ(InstallationFootprint(), before);
+}
+
 TEST_F(Association, AnExtensionBoundToNoTypeGetsItsOwnAndTheRootIsNeverTouched)
 {
     SetRegistryString(HKEY_CLASSES_ROOT, ".ZLT", "Content Type", "text/plain");

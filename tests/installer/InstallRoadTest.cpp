@@ -21,6 +21,19 @@ namespace {
 using ::testing::Contains;
 using ::testing::HasSubstr;
 
+// A folder path of exactly length characters below base, in parts that
+// a file name can be.
+std::string LongFolder(const std::string& base, std::size_t length)
+{
+    std::string folder = base;
+    while (folder.size() < length) {
+        folder += std::string(std::min<std::size_t>(60, length - folder.size()), 'p');
+        if (folder.size() < length)
+            folder += '\\';
+    }
+    return folder;
+}
+
 constexpr tk::Color kLime = RGB(0, 255, 0);
 constexpr tk::Color kYellow = RGB(255, 255, 0);
 constexpr tk::Color kRed = RGB(255, 0, 0);
@@ -34,6 +47,9 @@ protected:
     {
         tk::App().Reset();
         Clean();
+        // Each test starts without driver files; the ones there are put back.
+        ::DeleteFileA((SystemFolderPath() + "varize.vxd").c_str());
+        ::DeleteFileA((SystemFolderPath() + "varize.sys").c_str());
         MakePackage(package_.Path());
         folder_ = target_.Path() + "Program Files\\Zelto Test\\";
         form_ = NewRun();
@@ -86,12 +102,12 @@ protected:
         return std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Copying", 0) == 0; });
     }
 
-    void Install(TMainForm* form, bool expectQuestion)
+    void Install(TMainForm* form, bool expectQuestion, const std::string& end = "INSTALLATION SUCCESSFUL!")
     {
         if (expectQuestion)
             messages_.Answer(tk::mrYes);
         form->InstallBtClick(form->InstallBt);
-        ASSERT_EQ(Log(form).back(), "INSTALLATION SUCCESSFUL!") << ::testing::PrintToString(Log(form));
+        ASSERT_EQ(Log(form).back(), end) << ::testing::PrintToString(Log(form));
     }
 
     void Uninstall()
@@ -103,6 +119,8 @@ protected:
         last_ = form;
     }
 
+    SavedFile vxd_{SystemFolderPath() + "varize.vxd"};
+    SavedFile sys_{SystemFolderPath() + "varize.sys"};
     ScratchFolder package_;
     ScratchFolder target_;
     tk::ScriptedMessages messages_;
@@ -160,9 +178,13 @@ TEST_F(InstallerWindow, UnusableFoldersAndGroupNamesAreRefusedBeforeAnythingIsCr
     EXPECT_EQ(WithTrailingSlash("D:\\Tools"), "D:\\Tools\\");
     EXPECT_EQ(WithTrailingSlash("D:\\Tools\\"), "D:\\Tools\\");
     const std::string before = InstallationFootprint();
-    for (const std::string& folder : {std::string(), std::string("Tools"), std::string("\\\\server\\share\\x"),
-                                      std::string("C:\\"), std::string("C:"), std::string("C:Tools"),
-                                      std::string("C:\\a\\..\\b"), std::string("C:\\a|b"), package_.Path()}) {
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    for (const std::string& folder :
+         {std::string(), std::string("Tools"), std::string("\\\\server\\share\\x"), std::string("C:\\"),
+          std::string("C:"), std::string("C:Tools"), std::string("C:\\a\\..\\b"), std::string("C:\\a|b"), package_.Path(),
+          std::string(windows), SystemFolderPath(), std::string(windows) + "\\Zelto", std::string("C:\\Tools\\CON"),
+          std::string("C:\\nul.txt\\Zelto"), std::string("C:\\Tools\\com1"), LongFolder(target_.Path(), 270)}) {
         form_->InstallationDirectory->SetText(folder);
         form_->InstallBtClick(form_->InstallBt);
         const auto log = Log();
@@ -172,7 +194,7 @@ TEST_F(InstallerWindow, UnusableFoldersAndGroupNamesAreRefusedBeforeAnythingIsCr
         EXPECT_EQ(ColorOf(log[log.size() - 2]), kRed);
     }
     form_->InstallationDirectory->SetText(folder_);
-    for (const char* group : {"..\\Up", "C:\\Zelto", "\\Zelto", "Ze:lto", "Zelto\\", "Zel*to", "A\\..\\B"}) {
+    for (const char* group : {"..\\Up", "C:\\Zelto", "\\Zelto", "Ze:lto", "Zelto\\", "Zel*to", "A\\..\\B", "Zelto\\AUX"}) {
         form_->StartMenuGroup->SetText(group);
         form_->InstallBtClick(form_->InstallBt);
         EXPECT_EQ(Log().back(), "Installation aborted.") << group;
@@ -180,7 +202,7 @@ TEST_F(InstallerWindow, UnusableFoldersAndGroupNamesAreRefusedBeforeAnythingIsCr
     }
     EXPECT_TRUE(IsValidGroupName(""));
     EXPECT_TRUE(IsValidGroupName("Zelto\\Tools"));
-    EXPECT_FALSE(Exists(folder_));
+    EXPECT_TRUE(FolderTree(target_.Path()).empty());
     EXPECT_EQ(InstallationFootprint(), before);
     EXPECT_TRUE(messages_.Shown().empty());
 }
@@ -337,12 +359,13 @@ TEST_F(InstallerWindow, WithoutAnyProgramsFolderTheLinksAreSkippedWithAWarning)
         ShellFolderValue user("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                               "Programs", nowhere);
         ASSERT_EQ(ShellFolder("Programs"), "");
-        Install(form_, true);
+        Install(form_, true, "INSTALLATION PARTLY SUCCESSFUL: look at the yellow lines.");
         EXPECT_EQ(ColorOf("The Start menu's Programs folder was not found: no group and no links were made."), kYellow);
         EXPECT_FALSE(Logged(std::string("Adding group [") + kGroup + "] to the Start menu;"));
         Uninstall();
-        EXPECT_TRUE(Logged("The Start menu's Programs folder was not found: no group and no links were removed.", last_));
-        EXPECT_EQ(Log(last_).back(), "Uninstall process succeeded without errors.");
+        EXPECT_EQ(ColorOf("The Start menu's Programs folder was not found: no group and no links were removed.", last_),
+                  kYellow);
+        EXPECT_EQ(Log(last_).back(), "Look at the yellow lines and proceed accordingly to complete uninstall manually.");
     }
     EXPECT_FALSE(Exists(nowhere));
     EXPECT_EQ(ShellFolder("Programs"), ProgramsFolder());
@@ -371,14 +394,17 @@ TEST_F(InstallerWindow, CopiesAreExactAndAFailedOneLeavesTheOldFileWhole)
     };
     EXPECT_EQ(failure("missing.bin"), "Source file [" + from + "missing.bin] does not exist. Package error.");
 
-    // A destination that cannot be replaced keeps its old content, and no
-    // half-written copy is left beside it.
+    // A destination that cannot be replaced keeps its old content, no
+    // half-written copy is left beside it, and the line names it and why.
     WriteFile(to + "block.bin", "old");
     HANDLE locked = ::CreateFileA((to + "block.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(failure("block.bin"), "Source file [" + to + "block.bin] could not be read from.");
+    const std::string error = failure("block.bin");
     ::CloseHandle(locked);
+    EXPECT_THAT(error, ::testing::StartsWith("Destination file [" + to + "block.bin] could not be written: "));
+    EXPECT_GT(error.size(), ("Destination file [" + to + "block.bin] could not be written: ").size());
     EXPECT_EQ(ReadFile(to + "block.bin"), "old");
-    EXPECT_FALSE(Exists(to + "block.bin.partial"));
+    EXPECT_EQ(FolderTree(to), (std::vector<std::string>{"block.bin", "empty.bin"}));
+
     // The failed copy let go of its source.
     EXPECT_TRUE(::DeleteFileA((from + "block.bin").c_str()));
 
@@ -387,8 +413,10 @@ TEST_F(InstallerWindow, CopiesAreExactAndAFailedOneLeavesTheOldFileWhole)
     ::CloseHandle(locked);
 }
 
-TEST_F(InstallerWindow, AMissingPackageFileStopsTheRoadAfterThePlugInsLibrary)
+TEST_F(InstallerWindow, AnInstallThatStopsAtAMissingPackageFileIsRemovedCompletely)
 {
+    const std::string before = InstallationFootprint();
+
     ::DeleteFileA((package_.Path() + "ZeltoAVRHiVSer.chm").c_str());
     messages_.Answer(tk::mrYes);
     form_->InstallBtClick(form_->InstallBt);
@@ -398,7 +426,16 @@ TEST_F(InstallerWindow, AMissingPackageFileStopsTheRoadAfterThePlugInsLibrary)
     EXPECT_EQ(ColorOf(log.back()), kRed);
     EXPECT_TRUE(Exists(folder_ + "ZeltoAVRHiVSer.dll"));
     EXPECT_FALSE(Exists(folder_ + "ZeltoAVRPar.dll"));
-    EXPECT_EQ(RegistryTree(HKEY_LOCAL_MACHINE, "Software\\Zelto"), "");
+    // The driver files were not there before: the install made them.
+    EXPECT_TRUE(Exists(SystemFolderPath() + "varize.sys"));
+    // The window offers to remove what was made.
+    EXPECT_TRUE(form_->UninstallButton->Visible());
+    EXPECT_EQ(form_->UninstallLabel1->Caption(), folder_);
+
+    Uninstall();
+    EXPECT_EQ(Log(last_).back(), "Uninstall process succeeded without errors.");
+    EXPECT_TRUE(FolderTree(target_.Path()).empty());
+    EXPECT_EQ(InstallationFootprint(), before);
 }
 
 TEST_F(InstallerWindow, LanguagesAndHelpComeWithoutTheProgrammerInterface)
@@ -419,10 +456,135 @@ TEST_F(InstallerWindow, ARecordedPathNoInstallCouldHaveUsedIsNotLookedAt)
     SetRegistryString(HKEY_LOCAL_MACHINE, "Software\\Zelto\\Raz-edezadu Divudavizu", "InstallPath", "C:\\");
     SetRegistryString(HKEY_LOCAL_MACHINE, "Software\\Zelto\\Raz-edezadu Divudavizu", "StartMenuGroup", "..\\..");
     Uninstall();
-    EXPECT_EQ(ColorOf("Installation Directory [C:\\] was not found.", last_), kYellow);
+    EXPECT_EQ(ColorOf("Installation Directory [C:\\] is not a folder the installer may remove.", last_), kYellow);
     EXPECT_TRUE(Logged("Group [..\\..] could not be deleted from the Start menu;", last_));
     EXPECT_EQ(Log(last_).back(), "Look at the yellow lines and proceed accordingly to complete uninstall manually.");
     EXPECT_EQ(RegistryTree(HKEY_LOCAL_MACHINE, "Software\\Zelto"), "");
+}
+
+TEST_F(InstallerWindow, TheUsersOwnItemsInTheGroupSurviveUninstall)
+{
+    for (const std::string& group : {std::string(kGroup), std::string("StartUp")}) {
+        const std::string folder = ProgramsFolder() + "\\" + group + "\\";
+        const bool hadFolder = Exists(folder);
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        WriteFile(folder + "mine.txt", "the user's");
+        const std::string before = InstallationFootprint();
+        TMainForm* form = NewRun();
+        form->StartMenuGroup->SetText(group);
+        Install(form, !Exists(folder_));
+        Uninstall();
+        EXPECT_EQ(ColorOf("Group [" + group + "] still holds other items and stays in the Start menu;", last_),
+                  kYellow);
+        EXPECT_EQ(Log(last_).back(), "Look at the yellow lines and proceed accordingly to complete uninstall manually.");
+        EXPECT_EQ(ReadFile(folder + "mine.txt"), "the user's");
+        EXPECT_EQ(InstallationFootprint(), before) << group;
+        ::DeleteFileA((folder + "mine.txt").c_str());
+        if (!hadFolder)
+            ::RemoveDirectoryA(folder.c_str());
+    }
+}
+
+TEST_F(InstallerWindow, APlaceholderOfThePackageReplacesNoRealDriver)
+{
+    const std::string system = SystemFolderPath();
+    WriteFile(system + "varize.sys", "MZ a real driver");
+    for (const char* driver : {"varize.vxd", "varize.sys"})
+        WriteFile(package_.Path() + driver, "PLACEHOLDER - NOT THE REAL FILE\r\nstands in for the driver\r\n");
+    const std::string before = InstallationFootprint();
+
+    Install(form_, true);
+    EXPECT_EQ(ColorOf("The package carries no real [varize.sys], only a placeholder: the existing file [" + system +
+                      "varize.sys] stays as it was."),
+              kYellow);
+    EXPECT_EQ(ReadFile(system + "varize.sys"), "MZ a real driver");
+    // Where there was none, the stand-in goes in, and uninstall takes it again.
+    EXPECT_THAT(ReadFile(system + "varize.vxd"), HasSubstr("PLACEHOLDER"));
+    Uninstall();
+    EXPECT_EQ(Log(last_).back(), "Uninstall process succeeded without errors.");
+    EXPECT_EQ(InstallationFootprint(), before);
+}
+
+TEST_F(InstallerWindow, FoldersTheInstallMakesAreMadeWholeAndRemovedAgain)
+{
+    // The longest folder whose longest chosen file still fits the path limit
+    // (ZeltoProgBasic.dll: 240 + 1 + 18 = 259 characters), below two
+    // folders that are not there yet, and a group whose parent is not there.
+    for (tk::CheckBox* box : {form_->ZeltoAVRLoVSer, form_->ZeltoAVRHiVSer, form_->ZeltoAVRPar, form_->ZeltoI2CEEP,
+                              form_->ZeltoMicrowire})
+        box->SetChecked(false);
+    const std::string folder = LongFolder(target_.Path() + "Made Above\\", 240);
+    ASSERT_EQ(folder.size(), 240u);
+    form_->InstallationDirectory->SetText(folder);
+    const std::string group = std::string(kGroup) + "\\Zelto";
+    form_->StartMenuGroup->SetText(group);
+    const std::string before = InstallationFootprint();
+
+    Install(form_, true);
+    EXPECT_EQ(ReadFile(folder + "\\ZeltoProgBasic.dll"), "PLACEHOLDER ZeltoProgBasic.dll\r\n");
+    EXPECT_TRUE(ReadLink(ProgramsFolder() + "\\" + group + "\\Zelto Raz-Edezadu Divudavizu.lnk").loaded);
+
+    Uninstall();
+    EXPECT_EQ(Log(last_).back(), "Uninstall process succeeded without errors.");
+    EXPECT_TRUE(FolderTree(target_.Path()).empty());
+    EXPECT_EQ(InstallationFootprint(), before);
+}
+
+TEST_F(InstallerWindow, InstallingIntoAnotherFolderAsksAndUninstallTakesTheNewOne)
+{
+    Install(form_, true);
+    const std::string other = target_.Path() + "Folder B\\";
+    TMainForm* form = NewRun();
+    EXPECT_EQ(form->UninstallLabel1->Caption(), folder_);
+    form->InstallationDirectory->SetText(other);
+    messages_.Answer(tk::mrNo);
+    form->InstallBtClick(form->InstallBt);
+    EXPECT_EQ(messages_.Shown().back().text, "An earlier installation was found under [" + folder_ +
+                                                 "].\r\nInstalling into [" + other +
+                                                 "] will not remove it.\r\nDo you wish to go on?");
+    EXPECT_EQ(Log(form).back(), "Installation aborted.");
+    EXPECT_FALSE(Exists(other));
+
+    messages_.Answer(tk::mrYes);
+    Install(form, true);
+    EXPECT_EQ(form->UninstallLabel1->Caption(), other);
+    messages_.Answer(tk::mrOk);
+    form->UninstallButtonClick(form->UninstallButton);
+    EXPECT_EQ(Log(form).back(), "Uninstall process succeeded without errors.");
+    EXPECT_FALSE(Exists(other));
+    EXPECT_TRUE(Exists(folder_ + "ZELTOPRG.exe"));
+    EXPECT_FALSE(Exists(ProgramsFolder() + "\\" + kGroup));
+    EXPECT_EQ(RegistryTree(HKEY_LOCAL_MACHINE, "Software\\Zelto"), "");
+}
+
+TEST_F(InstallerWindow, AnUninstallThatCannotFinishKeepsTheRecordForTheNextOne)
+{
+    const std::string before = InstallationFootprint();
+    Install(form_, true);
+    const std::string installed = InstallationFootprint();
+    TMainForm* form = NewRun();
+    messages_.Answer(tk::mrCancel);
+    form->UninstallButtonClick(form->UninstallButton);
+    EXPECT_EQ(Log(form).back(), "Uninstall procedure failed.");
+    EXPECT_EQ(InstallationFootprint(), installed);
+    EXPECT_TRUE(Exists(folder_ + "ZELTOPRG.exe"));
+
+    // The program runs: its file cannot go.
+    HANDLE running = ::CreateFileA((folder_ + "ZELTOPRG.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                   nullptr);
+    messages_.Answer(tk::mrOk);
+    form->UninstallButtonClick(form->UninstallButton);
+    ::CloseHandle(running);
+    EXPECT_EQ(ColorOf("File [ZELTOPRG.exe] could not be deleted;", form), kYellow);
+    EXPECT_EQ(ColorOf("Key [Software\\Zelto\\Raz-edezadu Divudavizu] was kept, so that a later uninstall can finish;",
+                      form),
+              kYellow);
+    EXPECT_TRUE(form->UninstallButton->Visible());
+
+    Uninstall();
+    EXPECT_EQ(Log(last_).back(), "Uninstall process succeeded without errors.");
+    EXPECT_FALSE(Exists(folder_));
+    EXPECT_EQ(InstallationFootprint(), before);
 }
 
 TEST(InstallerProcess, ASecondSetupEndsAndBringsTheFirstForward)

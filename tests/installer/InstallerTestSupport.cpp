@@ -159,6 +159,9 @@ std::string InstallationFootprint()
     out += RegistryTree(HKEY_LOCAL_MACHINE, "Software\\Zelto");
     for (const std::string& name : FolderTree(ProgramsFolder()))
         out += "programs: " + name + "\n";
+    for (const char* driver : {"varize.vxd", "varize.sys"})
+        if (Exists(SystemFolderPath() + driver))
+            out += std::string("system: ") + driver + " = " + ReadFile(SystemFolderPath() + driver) + "\n";
     return out;
 }
 
@@ -190,13 +193,39 @@ LinkInfo ReadLink(const std::string& linkFile)
 
 void SetRegistryString(HKEY root, const std::string& key, const std::string& name, const std::string& value)
 {
+    SetRegistryValue(root, key, name, REG_SZ, std::string(value.c_str(), value.size() + 1));
+}
+
+void SetRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                      const std::string& data)
+{
     HKEY opened = nullptr;
     if (::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr) !=
         ERROR_SUCCESS)
         return;
-    ::RegSetValueExA(opened, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+    ::RegSetValueExA(opened, name.empty() ? nullptr : name.c_str(), 0, type,
+                     reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
     ::RegCloseKey(opened);
+}
+
+std::string SystemFolderPath()
+{
+    char path[MAX_PATH] = {};
+    ::GetSystemDirectoryA(path, MAX_PATH);
+    return std::string(path) + "\\";
+}
+
+SavedFile::SavedFile(const std::string& path)
+    : path_(path), existed_(Exists(path)), content_(existed_ ? ReadFile(path) : std::string())
+{
+}
+
+SavedFile::~SavedFile()
+{
+    if (existed_)
+        WriteFile(path_, content_);
+    else
+        ::DeleteFileA(path_.c_str());
 }
 
 namespace {

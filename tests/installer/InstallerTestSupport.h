@@ -33,8 +33,8 @@ void MakePackage(const std::string& folder);
 
 // The keys and values below root\key, one line each ("" when the key is missing).
 std::string RegistryTree(HKEY root, const std::string& key);
-// Everything an installation may touch in the file types, the record and
-// the Start menu's Programs folder.
+// Everything an installation may touch in the file types, the record, the
+// Start menu's Programs folder and the driver files of the system folder.
 std::string InstallationFootprint();
 // Relative names of the files and folders below folder, sorted.
 std::vector<std::string> FolderTree(const std::string& folder);
@@ -51,3 +51,24 @@ struct LinkInfo {
 LinkInfo ReadLink(const std::string& linkFile);
 
 void SetRegistryString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+// A value of any type, byte for byte.
+void SetRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                      const std::string& data);
+
+// The system folder, with a trailing "\".
+std::string SystemFolderPath();
+
+// A file as it was when the object was made, put back when it goes (also
+// when it was not there).
+class SavedFile {
+public:
+    explicit SavedFile(const std::string& path);
+    ~SavedFile();
+    SavedFile(const SavedFile&) = delete;
+    SavedFile& operator=(const SavedFile&) = delete;
+
+private:
+    std::string path_;
+    bool existed_;
+    std::string content_;
+};

@@ -204,7 +204,8 @@ int Install(const std::string& setupExe, const std::string& folder, const std::v
         ::Sleep(static_cast<DWORD>(std::atoi(hold)));
     if (!Click(top, "Install!"))
         return 1;
-    const bool ok = WaitForRoad(top, {"INSTALLATION SUCCESSFUL!", "Installation aborted."}, "INSTALLATION SUCCESSFUL!");
+    const bool ok = WaitForRoad(top, {"INSTALLATION SUCCESSFUL!", "INSTALLATION PARTLY SUCCESSFUL", "Installation aborted."},
+                                "INSTALLATION SUCCESSFUL!");
     return Finish(process, top, ok) ? 0 : 1;
 }
 
