@@ -130,13 +130,11 @@ void TMainForm::SwitchLanguage(tk::Component* sender)
     TCommandResult result(*this);
     auto* chosen = dynamic_cast<tk::MenuItem*>(sender);
     if (chosen && LoadLanguageModule(static_cast<LCID>(chosen->Tag()))) {
+        // The switch changes the language and nothing else: what the user
+        // made of the window survives the re-read of its description.
+        const TMainWindowLiveState live = TakeLiveState();
         ReloadAllForms();
-        ReshapeGrids();
-        RestoreToolbars();
-        // The re-read gave the grids their stored read-only grey while the
-        // direct-edit option (a run-time value) and its check mark stayed on.
-        if (MainUnit().EditValuesDirectly)
-            ApplyEditingState();
+        GiveBackLiveState(live);
         for (tk::MenuItem* item : {LanguageEnglish, LanguageFrench, LanguageItalian, LanguageGerman, LanguageRomanian})
             item->SetChecked(item == chosen);
         result.Done();

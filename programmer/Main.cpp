@@ -467,16 +467,24 @@ void TMainForm::SetupPortMenu()
     const TPortMenuPlan plan = PlanPortMenu(FPortCount, unit.PortPresent278, unit.PortPresent378, unit.PortPresent3BC);
     if (!plan.changed)
         return;
+    CaptionPortItems(plan);
     tk::MenuItem* items[3] = {LPT11, LPT21, LPT31};
     for (int i = 0; i < 3; ++i) {
-        if (plan.captioned[i])
-            items[i]->SetCaption(tk::LoadStr(kPortCaptions[i]));
         items[i]->SetEnabled(plan.enabled[i]);
         // Items are only ever checked here, never unchecked.
         if (plan.checked[i])
             items[i]->SetChecked(true);
     }
     FPortAddress = plan.portAddress;
+}
+
+void TMainForm::CaptionPortItems(const TPortMenuPlan& plan)
+{
+    tk::MenuItem* items[3] = {LPT11, LPT21, LPT31};
+    for (int i = 0; i < 3; ++i) {
+        if (plan.changed && plan.captioned[i])
+            items[i]->SetCaption(tk::LoadStr(kPortCaptions[i]));
+    }
 }
 
 void TMainForm::CheckBidirectional(std::int32_t port)
@@ -635,14 +643,11 @@ void TMainForm::ToggleBarVisible(TToolbar& bar, tk::MenuItem& item)
 {
     bar.SetVisible(!bar.Visible());
     item.SetChecked(!item.Checked());
-}
-
-void TMainForm::RestoreToolbars()
-{
-    for (TToolbar* bar : {FileBar, MiscBar, FLEPBar, ViewBar}) {
-        bar->Rearrange();
-        bar->RefreshVisibility();
-    }
+    // A docked bar arranged while its row was hidden (a language switch
+    // re-arranges every bar) centred its buttons in a row of no thickness;
+    // shown, its row has one again.
+    if (bar.Visible())
+        bar.Rearrange();
 }
 
 void TMainForm::MnuFileOperationsClick(tk::Component*) { ToggleBarVisible(*FileBar, *MnuFileOperations); }
@@ -652,6 +657,86 @@ void TMainForm::MnuMiscOperationsClick(tk::Component*) { ToggleBarVisible(*MiscB
 void TMainForm::MnuFLEPOperationsClick(tk::Component*) { ToggleBarVisible(*FLEPBar, *MnuFLEPOperations); }
 
 void TMainForm::MnuViewOperationsClick(tk::Component*) { ToggleBarVisible(*ViewBar, *MnuViewOperations); }
+
+// --- the live state across a language switch ---------------------------------------------
+
+namespace {
+
+TMainWindowLiveState::TGridPlace GridPlace(const tk::StringGrid& grid)
+{
+    return {grid.Col(), grid.Row(), grid.TopRow(), grid.LeftCol()};
+}
+
+void PlaceGrid(tk::StringGrid& grid, const TMainWindowLiveState::TGridPlace& place)
+{
+    grid.SetTopRow(place.topRow);
+    grid.SetLeftCol(place.leftCol);
+    grid.FocusCell(place.col, place.row);
+}
+
+}  // namespace
+
+TMainWindowLiveState TMainForm::TakeLiveState() const
+{
+    TMainWindowLiveState live;
+    live.left = Left();
+    live.top = Top();
+    live.width = Width();
+    live.height = Height();
+    for (TToolbar* bar : {FileBar, MiscBar, FLEPBar, ViewBar})
+        live.bars.push_back({bar, bar->DockRow(), bar->DockPos()});
+    live.flashGrid = GridPlace(*SG1);
+    live.eepromGrid = GridPlace(*SG2);
+    live.progressMax = PBar->Max();
+    live.progressPosition = PBar->Position();
+    live.message = PanelText(1);
+    return live;
+}
+
+void TMainForm::GiveBackLiveState(const TMainWindowLiveState& live)
+{
+    SetBounds(live.left, live.top, live.width, live.height);
+
+    // All rows at once: one at a time, a bar given a row beyond the rows
+    // that the re-read left would have that gap closed up before the bars
+    // of the rows between came back.
+    for (TDock* dock : {Dock1, Dock4})
+        dock->LockLayout();
+    for (const TMainWindowLiveState::TBarPlace& place : live.bars) {
+        place.bar->SetDockRow(place.dockRow);
+        place.bar->SetDockPos(place.dockPos);
+    }
+    for (TDock* dock : {Dock4, Dock1})
+        dock->UnlockLayout();
+    // The buttons' stored places are the docked ones, and the window was
+    // hidden from the floating bars while it was read.
+    for (const TMainWindowLiveState::TBarPlace& place : live.bars) {
+        place.bar->Rearrange();
+        place.bar->RefreshVisibility();
+    }
+
+    // The program's own state, in the new language.
+    ShowPlugInInCaption();
+    const TMainUnitState& unit = MainUnit();
+    CaptionPortItems(PlanPortMenu(FPortCount, unit.PortPresent278, unit.PortPresent378, unit.PortPresent3BC));
+    MnuHex->SetChecked(unit.ViewMode == vmHex);
+    MnuDecimal->SetChecked(unit.ViewMode == vmDecimal);
+    MnuAscii->SetChecked(unit.ViewMode == vmAscii);
+    for (const auto& [bar, item] : {std::pair{FileBar, MnuFileOperations}, std::pair{MiscBar, MnuMiscOperations},
+                                    std::pair{FLEPBar, MnuFLEPOperations}, std::pair{ViewBar, MnuViewOperations}})
+        item->SetChecked(bar->Visible());
+    if (!unit.DeviceName.empty())
+        SetPanelText(0, unit.DeviceName);
+    ReshapeGrids();
+    ApplyEditingState();
+    PlaceGrid(*SG1, live.flashGrid);
+    PlaceGrid(*SG2, live.eepromGrid);
+    PBar->SetMax(live.progressMax);
+    PBar->SetPosition(live.progressPosition);
+    // Selecting the cells again told the cell's mode; the last operation's
+    // text stands until the next one.
+    SetPanelText(1, live.message);
+}
 
 // --- plug-in host ------------------------------------------------------------------------
 
@@ -675,11 +760,6 @@ bool FileExists(const std::string& path)
 {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string MainCaption(const std::string& tail)
-{
-    return tk::LoadStr(S_MAIN_CAPTION_PREFIX) + tail;
 }
 
 }  // namespace
@@ -753,11 +833,9 @@ void TMainForm::Action_LoadPluginExecute(tk::Component*)
         unit.PlugInFileName = browser->SelectedName;
     }
 
-    if (unit.PlugInLoaded == 0) {
-        SetCaption(MainCaption(tk::LoadStr(S_MAIN_CAPTION_NO_LIBRARY)));
+    ShowPlugInInCaption();
+    if (unit.PlugInLoaded == 0)
         return;
-    }
-    SetCaption(MainCaption(tk::LoadStr(S_MAIN_CAPTION_USING_LIBRARY) + unit.PlugInFileName));
     if (!LoadPlugInLibrary()) {
         unit.PlugInLoaded = 0;
         giveUp();
@@ -801,6 +879,14 @@ void TMainForm::Action_LoadPluginExecute(tk::Component*)
     if (!CheckPortPresent())
         return;
     CheckProgrammer();
+}
+
+void TMainForm::ShowPlugInInCaption()
+{
+    const TMainUnitState& unit = MainUnit();
+    SetCaption(tk::LoadStr(S_MAIN_CAPTION_PREFIX) +
+               (unit.PlugInLoaded ? tk::LoadStr(S_MAIN_CAPTION_USING_LIBRARY) + unit.PlugInFileName
+                                  : tk::LoadStr(S_MAIN_CAPTION_NO_LIBRARY)));
 }
 
 void TMainForm::ApplyPlugInSpecialBitsInfo()
@@ -1391,9 +1477,11 @@ void TMainForm::Action_WriteAllExecute(tk::Component*)
         return;
     TPass eeprom;
     {
-        // The chip is erased at most once, before the Flash pass.
+        // The chip is erased at most once, before the first memory written:
+        // the Flash, or the EEPROM of a device that has no Flash.
         const std::uint8_t erase = FChipEraseBeforeProgramming;
-        FChipEraseBeforeProgramming = 0;
+        if (flash.outcome != TTransferOutcome::Skipped)
+            FChipEraseBeforeProgramming = 0;
         struct Restore {
             std::uint8_t& option;
             std::uint8_t value;
@@ -1522,7 +1610,8 @@ void TMainForm::SG2SelectCell(tk::Component*, int, int, bool&)
     CellSelected(*SG2, S_EEPROM_DATA_NOT_INITIALIZED, S_EEPROM_DATA_WRITE_MODE, S_EEPROM_DATA_READ_ONLY);
 }
 
-void TMainForm::CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value)
+void TMainForm::CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value,
+                          bool typedWhole)
 {
     const std::uint8_t mode = MainUnit().ViewMode;
     const std::int64_t perRow = mode == vmDecimal ? 10 : 16;
@@ -1546,6 +1635,12 @@ void TMainForm::CellTyped(std::vector<std::int32_t>& buffer, int col, int row, c
     case vmAscii:
         if (value.size() != 1)
             return;
+        // A character without a byte in the code page reads as the page's
+        // default character, which must not be stored in its place.
+        if (!typedWhole) {
+            tk::ShowMessage(tk::LoadStr(S_CHARACTER_NOT_IN_CODE_PAGE));
+            return;
+        }
         converted = static_cast<std::uint8_t>(value[0]);
         break;
     default:
@@ -1565,14 +1660,21 @@ void TMainForm::CellTyped(std::vector<std::int32_t>& buffer, int col, int row, c
         buffer[static_cast<std::size_t>(address)] = converted;
 }
 
+namespace {
+
+// Whether the grid's editor holds the typed text whole in the code page.
+bool EditorTextWhole(const tk::StringGrid& grid) { return !grid.Editor() || grid.Editor()->TextConverts(); }
+
+}  // namespace
+
 void TMainForm::SG1SetEditText(tk::Component*, int col, int row, const std::string& value)
 {
-    CellTyped(MainUnit().FlashBuffer, col, row, value);
+    CellTyped(MainUnit().FlashBuffer, col, row, value, EditorTextWhole(*SG1));
 }
 
 void TMainForm::SG2SetEditText(tk::Component*, int col, int row, const std::string& value)
 {
-    CellTyped(MainUnit().EEpromBuffer, col, row, value);
+    CellTyped(MainUnit().EEpromBuffer, col, row, value, EditorTextWhole(*SG2));
 }
 
 void TMainForm::EditorOpening(std::string& value)
@@ -1694,12 +1796,11 @@ namespace {
 
 constexpr std::int32_t kHexFillByte = 255;
 
-// Reads a file into one buffer; true when it loaded. Any failure (size
-// checks, a missing, unreadable or locked file, a format error) ends in the
-// status text alone, with the buffer all 255: what an earlier load or read
-// left there must not be taken for the file's data (a script would write it
-// to the device next).
-bool LoadHexFile(TMainForm& form, const THexTarget& target, const std::string& fileName)
+// Reads a file into one buffer; "" when it loaded, else why not. Any
+// failure (size checks, a missing, unreadable or locked file, a format
+// error) ends in the status text alone, with the buffer all 255: what an
+// earlier load or read left there must not be taken for the file's data.
+std::string LoadHexFile(TMainForm& form, const THexTarget& target, const std::string& fileName)
 {
     std::vector<std::int32_t>& buffer = BufferOf(target);
     try {
@@ -1709,17 +1810,20 @@ bool LoadHexFile(TMainForm& form, const THexTarget& target, const std::string& f
         hex.FillByte = kHexFillByte;
         hex.LoadFromFile(buffer);
         form.SetPanelText(1, tk::LoadStr(target.loaded));
-        return true;
-    } catch (const std::exception&) {
+        return std::string();
+    } catch (const std::exception& e) {
         std::fill(buffer.begin(), buffer.end(), kHexFillByte);
         form.SetPanelText(1, tk::LoadStr(target.notLoaded));
-        return false;
+        return e.what();
     }
 }
 
-bool LoadFlashHexFile(TMainForm& form, const std::string& fileName) { return LoadHexFile(form, kFlashHex, fileName); }
+std::string LoadFlashHexFile(TMainForm& form, const std::string& fileName)
+{
+    return LoadHexFile(form, kFlashHex, fileName);
+}
 
-bool LoadEEpromHexFile(TMainForm& form, const std::string& fileName)
+std::string LoadEEpromHexFile(TMainForm& form, const std::string& fileName)
 {
     return LoadHexFile(form, kEEpromHex, fileName);
 }
@@ -1740,9 +1844,11 @@ bool HexCommandPrologue(TMainForm& form)
     return true;
 }
 
-void OpenHexFile(TMainForm& form, const THexTarget& target, bool (*load)(TMainForm&, const std::string&))
+void OpenHexFile(TMainForm& form, const THexTarget& target, std::string (*load)(TMainForm&, const std::string&))
 {
     TCommandResult result(form);
+    // Until the file is in, the command line can tell why it is not.
+    form.NoteLoadFailure(tk::LoadStr(target.notLoaded));
     if (!form.CheckNotBusy())
         return;
     TBusyScope busy;
@@ -1755,13 +1861,19 @@ void OpenHexFile(TMainForm& form, const THexTarget& target, bool (*load)(TMainFo
     dialog.SetFilterIndex(target.filterIndex);
     dialog.SetTitle(tk::LoadStr(target.readTitle));
     dialog.SetFileName("");
+    std::string fileName;
     if (form.FCommandMode) {
-        result.Done(load(form, form.FScriptHexFileName));
+        fileName = form.FScriptHexFileName;
     } else if (dialog.Execute()) {
-        WriteDirectorySetting(target.loadKey, FolderOf(dialog.FileName()));
-        result.Done(load(form, dialog.FileName()));
+        fileName = dialog.FileName();
+        WriteDirectorySetting(target.loadKey, FolderOf(fileName));
     } else {
         form.SetPanelText(1, tk::LoadStr(target.notLoaded));
+    }
+    if (form.FCommandMode || !fileName.empty()) {
+        const std::string failure = load(form, fileName);
+        result.Done(failure.empty());
+        form.NoteLoadFailure(failure.empty() ? failure : tk::LoadStr(target.notLoaded) + "\r\n" + failure);
     }
     if (target.flash)
         form.ShowFlashBuffer();

@@ -158,6 +158,35 @@ struct TPortMenuPlan {
 };
 TPortMenuPlan PlanPortMenu(std::int32_t portCount, std::int32_t has278, std::int32_t has378, std::int32_t has3BC);
 
+// What the user made of the main window that lives only in its windows:
+// the window's place and size, the bars' rows and positions in their docks,
+// the grids' scrolling and current cells, the progress bar. A re-read of
+// the description puts its stored values there; a language switch takes
+// this before the re-read and gives it back after it.
+struct TMainWindowLiveState {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    struct TBarPlace {
+        TToolbar* bar = nullptr;
+        int dockRow = 0;
+        int dockPos = 0;
+    };
+    std::vector<TBarPlace> bars;
+    struct TGridPlace {
+        int col = 0;
+        int row = 0;
+        int topRow = 0;
+        int leftCol = 0;
+    };
+    TGridPlace flashGrid;
+    TGridPlace eepromGrid;
+    int progressMax = 0;
+    int progressPosition = 0;
+    std::string message;  // status panel 1: the last operation's text
+};
+
 class TMainForm : public tk::Form {
 public:
     // The port component talks to the driver through `portSystem` (a
@@ -208,6 +237,10 @@ public:
     // Run-wide: some command of the command line failed.
     void NoteCommandFailed() { commandsFailed_ = true; }
     bool CommandsFailed() const { return commandsFailed_; }
+    // Why the last command that reads a HEX file into a buffer left no
+    // file's data there ("" when it loaded).
+    void NoteLoadFailure(std::string why) { loadFailure_ = std::move(why); }
+    const std::string& LoadFailure() const { return loadFailure_; }
 
     TPortIO Port1;
 
@@ -406,6 +439,14 @@ public:
     void MnuAlltheinfoUneedClick(tk::Component* sender);
     void MnuSystemInfoClick(tk::Component* sender);
 
+    // --- language switch ----------------------------------------------------------------
+    TMainWindowLiveState TakeLiveState() const;
+    // Puts the live state back and says the program's own state again in the
+    // active language: the caption with the bound plug-in, the Ports items'
+    // captions, the check marks of the view and of the bars, the device in
+    // the status bar, the grids' shape and editing.
+    void GiveBackLiveState(const TMainWindowLiveState& live);
+
     // --- plug-in host and device identification --------------------------------------
     // Binds one export of the loaded plug-in or ends the program with
     // `exitCode` after telling the user.
@@ -490,7 +531,8 @@ private:
     void FinishDeferredExit();
     void SetViewMode(std::uint8_t mode);
     void CellSelected(tk::StringGrid& grid, unsigned notInitialized, unsigned writeMode, unsigned readOnly);
-    void CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value);
+    // `typedWhole`: the editor's text has a byte for each of its characters.
+    void CellTyped(std::vector<std::int32_t>& buffer, int col, int row, const std::string& value, bool typedWhole);
     void EditorOpening(std::string& value);
     void ShowBuffer(tk::StringGrid& grid, TBufferView& view, const std::vector<std::int32_t>& buffer,
                     std::uint8_t enabled, unsigned disabledMessage);
@@ -500,13 +542,15 @@ private:
     // The Flash grid's panel is at least as wide as the grid's widest layout.
     int FlashPanelWidth(int half) const;
     void ToggleBarVisible(TToolbar& bar, tk::MenuItem& item);
-    // After a re-read of the description: the stored button places are the
-    // docked ones, and the window was hidden from the bars while it was read.
-    void RestoreToolbars();
+    // The caption names the bound plug-in, or says that there is none.
+    void ShowPlugInInCaption();
+    // The port items that the ports found give a caption get it.
+    void CaptionPortItems(const TPortMenuPlan& plan);
 
     bool commandLineProcessed_ = false;
     bool commandDone_ = false;
     bool commandsFailed_ = false;
+    std::string loadFailure_;
     TTransferOutcome lastTransfer_ = TTransferOutcome::Refused;
     std::string lastSummary_;
     bool loopRunning_ = false;

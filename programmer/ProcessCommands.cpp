@@ -135,17 +135,22 @@ std::string FileNamePart(const std::string& path)
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-bool LoadFlashBuffer(const TCommand& c)
-{
-    c.form.FScriptHexFileName = c.rawValue;
-    RunAction(c.form, &TMainForm::Action_OpenFlashExecute);
-    return true;
-}
+// A buffer load that did not load its file: the commands after it would
+// program the device with a buffer that holds no file's data.
+class EBufferNotLoaded : public tk::Exception {
+public:
+    using tk::Exception::Exception;
+};
 
-bool LoadEEpromBuffer(const TCommand& c)
+// The file goes into the buffer, or the load's failure ends the script
+// file, or the command line, that it stands in.
+template <TAction action>
+bool LoadBuffer(const TCommand& c)
 {
     c.form.FScriptHexFileName = c.rawValue;
-    RunAction(c.form, &TMainForm::Action_OpenPromExecute);
+    RunAction(c.form, action);
+    if (!c.form.CommandDone())
+        throw EBufferNotLoaded(c.form.LoadFailure());
     return true;
 }
 
@@ -280,8 +285,8 @@ bool Language(const TCommand& c)
 
 // Tested in this order; the first equal keyword decides.
 const TKeyword kKeywords[] = {
-    {"LOADFLASHBUFFER", &LoadFlashBuffer},
-    {"LOADEEPROMBUFFER", &LoadEEpromBuffer},
+    {"LOADFLASHBUFFER", &LoadBuffer<&TMainForm::Action_OpenFlashExecute>},
+    {"LOADEEPROMBUFFER", &LoadBuffer<&TMainForm::Action_OpenPromExecute>},
     {"LOADPLUGIN", &LoadPlugIn},
     {"ERASECHIP", &EraseChip},
     {"EXIT", &ActionOnTrue<&TMainForm::Action_ExitExecute>},
@@ -546,6 +551,12 @@ void ProcessCommandLine(TMainForm& form, const std::vector<std::string>& paramet
                 ProcessScriptFile(form, key);
             else
                 ExecuteCommand(form, key, value);
+        } catch (const EBufferNotLoaded& e) {
+            // The parameters after it are the rest of the same run: they
+            // would write the buffer that holds no file's data.
+            form.NoteCommandFailed();
+            tk::App().ShowException(e);
+            return;
         } catch (const std::exception& e) {
             // A command given directly has no script file to name: it is
             // reported like any failed command, and the next parameter runs.

@@ -44,8 +44,9 @@ void ExecuteCommand(TMainForm& form, const std::string& key, const std::string& 
 // script-error box naming it.
 void ProcessScriptFile(TMainForm& form, const std::string& path);
 
-// Runs every parameter in order; afterwards the main window is back in
-// interactive mode and knows that the command line has been dealt with.
+// Runs every parameter in order, up to a buffer load given as a parameter
+// that fails; afterwards the main window is back in interactive mode and
+// knows that the command line has been dealt with.
 void ProcessCommandLine(TMainForm& form);
 void ProcessCommandLine(TMainForm& form, const std::vector<std::string>& parameters);
 

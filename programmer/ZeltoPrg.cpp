@@ -21,10 +21,11 @@
 
 namespace {
 
-// The exit code: 0, or 1 when the program ends right after its command line
-// (EXIT, a syntax error, a missing plug-in) and a command of it failed, so
-// that whoever started the run can tell. Fatal ends keep their own codes
-// (200, 101 to 123) and never come back here.
+// The exit code: 0, or 1 when a command of the command line failed, so that
+// whoever started the run can tell, whether the program ended right after
+// its commands (EXIT, a syntax error, a missing plug-in) or the user closed
+// it later. Fatal ends keep their own codes (200, 101 to 123) and never
+// come back here.
 int Run()
 {
     // The language module of the user's locale, before any window exists,
@@ -48,7 +49,7 @@ int Run()
     app.CreateForm<TCloneForm>();
 
     ProcessCommandLine(*mainForm);
-    const int exitCode = app.Terminated() && mainForm->CommandsFailed() ? 1 : 0;
+    const int exitCode = mainForm->CommandsFailed() ? 1 : 0;
 
     app.Run();
     return exitCode;

@@ -107,6 +107,7 @@
 #define S_NOT_A_CORRECT_HEX_NUMBER       65102
 
 /* Grid cells: typed values and cell-selection status texts */
+#define S_CHARACTER_NOT_IN_CODE_PAGE     65103
 #define S_NOT_A_CORRECT_DECIMAL_NUMBER   65104
 #define S_FLASH_DATA_NOT_INITIALIZED     65105
 #define S_FLASH_DATA_WRITE_MODE          65106

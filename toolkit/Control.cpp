@@ -967,6 +967,8 @@ std::string WinControl::Text() const {
     return TextOf(handle_);
 }
 
+bool WinControl::TextConverts() const { return !handle_ || tk::TextConverts(handle_); }
+
 void WinControl::TextChanged() {
     if (handle_) SetTextOf(handle_, text_);
     Control::TextChanged();

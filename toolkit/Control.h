@@ -395,6 +395,9 @@ public:
     void SetClientSize(int width, int height) override;
     bool Showing() const override;
     std::string Text() const override;
+    // False when the window holds a character that Text() cannot give (the
+    // active code page has no byte for it).
+    bool TextConverts() const;
     void Invalidate() override;
     void Update() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

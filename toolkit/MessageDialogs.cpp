@@ -23,7 +23,20 @@ constexpr int kIconSize = 32;
 constexpr int kMaxTextWidth = 420;
 // Space the title bar leaves before the caption and after it.
 constexpr int kCaptionPadding = 6;
-constexpr UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
+// A word longer than a line is broken where the line ends.
+constexpr UINT kTextFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
+
+// The text with CR LF line ends, as a multi-line edit wants them.
+std::wstring WithCrLf(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r')) out += L'\r';
+        out += text[i];
+        if (text[i] == L'\r' && (i + 1 == text.size() || text[i + 1] != L'\n')) out += L'\n';
+    }
+    return out;
+}
 
 // The letter after the first single '&' of a button text, 0 when none.
 wchar_t MnemonicOf(const std::string& caption) {
@@ -93,6 +106,16 @@ public:
 protected:
     void CreateWnd() override {
         Form::CreateWnd();
+        if (scrolls_) {
+            // Made before the buttons, so that they lie above it.
+            textBox_ = ::CreateWindowExW(0, L"EDIT", WithCrLf(Wide(request_.text)).c_str(),
+                                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
+                                         textRect_.left, textRect_.top, textRect_.right - textRect_.left,
+                                         textRect_.bottom - textRect_.top, HandleIfAllocated(), nullptr,
+                                         ::GetModuleHandleA(nullptr), nullptr);
+            ::SendMessageW(textBox_, WM_SETFONT, reinterpret_cast<WPARAM>(FontObject()), FALSE);
+            ::SendMessageW(textBox_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+        }
         const std::vector<ButtonSpec> specs = ButtonsOf(request_.buttons);
         const int count = static_cast<int>(specs.size());
         const int total = count * kButtonWidth + (count - 1) * kButtonGap;
@@ -115,6 +138,7 @@ protected:
 
     void PaintWindow(HDC dc) override {
         if (icon_) ::DrawIcon(dc, kMargin, kMargin, icon_);
+        if (scrolls_) return;
         SelectGuard font(dc, FontObject());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ColorToRGB(clWindowText));
@@ -171,15 +195,33 @@ protected:
         case WM_NEXTDLGCTL:
             if (lParam) ::SetFocus(reinterpret_cast<HWND>(wParam));
             return 0;
+        case WM_MOUSEWHEEL:
+            // The wheel turned over a button (which has the focus) scrolls
+            // the text.
+            if (textBox_) return ::SendMessageW(textBox_, msg, wParam, lParam);
+            break;
         default: break;
         }
         return Form::WndProc(msg, wParam, lParam);
     }
 
 private:
-    // Size from the text, wrapped at a readable width.
+    // Size from the text, wrapped at a readable width; never larger than
+    // the work area: a text that does not fit in its height scrolls in a
+    // read-only field.
     void Layout() {
-        RECT r{0, 0, kMaxTextWidth, 0};
+        const RECT area = TheScreen().WorkArea();
+        const int areaWidth = area.right - area.left;
+        const int areaHeight = area.bottom - area.top;
+        // The frame and caption around the client area.
+        SetClientSize(100, 100);
+        const int frameWidth = Width() - ClientWidth();
+        const int frameHeight = Height() - ClientHeight();
+
+        const int textLeft = icon_ ? kMargin + kIconSize + kMargin : kMargin;
+        const int scrollBar = ::GetSystemMetrics(SM_CXVSCROLL);
+        const int widest = areaWidth - frameWidth - textLeft - kMargin - kInkOverhang - scrollBar;
+        RECT r{0, 0, std::max(1, std::min(kMaxTextWidth, widest)), 0};
         {
             // Measured with the font and the format it is painted with.
             WindowDC screen(nullptr);
@@ -187,20 +229,25 @@ private:
             const std::wstring text = Wide(request_.text);
             ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, kTextFormat | DT_CALCRECT);
         }
-        const int textLeft = icon_ ? kMargin + kIconSize + kMargin : kMargin;
-        const int textHeight = std::max<int>(r.bottom - r.top, icon_ ? kIconSize : 0);
+        r.right = std::min<LONG>(r.right, r.left + std::max(1, widest)) + kInkOverhang;
+        const int textWidth = r.right - r.left;
+        const int chrome = kMargin + kMargin + kButtonHeight + kMargin;
+        const int tallest = std::max(kButtonHeight, areaHeight - frameHeight - chrome);
+        int textHeight = r.bottom - r.top;
+        scrolls_ = textHeight > tallest;
+        const int shownWidth = scrolls_ ? textWidth + scrollBar : textWidth;
+        if (scrolls_) textHeight = tallest;
+        const int boxHeight = std::max(textHeight, icon_ ? kIconSize : 0);
         const int count = static_cast<int>(ButtonsOf(request_.buttons).size());
         const int buttonsWidth = count * kButtonWidth + (count - 1) * kButtonGap;
-        r.right += kInkOverhang;
-        const int width = std::max<int>(textLeft + (r.right - r.left) + kMargin, buttonsWidth + 2 * kMargin);
-        const int height = kMargin + textHeight + kMargin + kButtonHeight + kMargin;
-        textRect_ = RECT{textLeft, kMargin, textLeft + (r.right - r.left), kMargin + (r.bottom - r.top)};
-        if (icon_ && r.bottom - r.top < kIconSize) ::OffsetRect(&textRect_, 0, (kIconSize - (r.bottom - r.top)) / 2);
+        const int width = std::max(textLeft + shownWidth + kMargin, buttonsWidth + 2 * kMargin);
+        const int height = boxHeight + chrome;
+        textRect_ = RECT{textLeft, kMargin, textLeft + shownWidth, kMargin + textHeight};
+        if (icon_ && textHeight < kIconSize) ::OffsetRect(&textRect_, 0, (kIconSize - textHeight) / 2);
         SetClientSize(width, height);
         // Wide enough for the caption too, as the system's own boxes are,
         // but never wider than the screen.
-        RECT area = TheScreen().WorkArea();
-        const int captionWidth = std::min<int>(CaptionWidth(), area.right - area.left);
+        const int captionWidth = std::min<int>(CaptionWidth(), areaWidth);
         if (Width() < captionWidth) SetBounds(Left(), Top(), captionWidth, Height());
     }
 
@@ -232,6 +279,9 @@ private:
     HICON icon_ = nullptr;
     HWND first_ = nullptr;
     RECT textRect_{};
+    // The text is taller than the screen allows: it scrolls in textBox_.
+    bool scrolls_ = false;
+    HWND textBox_ = nullptr;
 };
 
 const ClassRegistration<MessageForm> g_messageFormClass("TMessageForm", "TForm");

@@ -3,9 +3,11 @@
 
 #include "toolkit/ActnList.h"
 #include "toolkit/Canvas.h"
+#include "toolkit/Graphics.h"
 #include "toolkit/Resources.h"
 #include "toolkit/ToolkitStrings.h"
 #include "toolkit/Streaming.h"
+#include "toolkit/WideText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -25,6 +27,48 @@ RECT MeasureText(const Font& font, const std::string& text, UINT flags, int widt
     std::string measured = text.empty() ? std::string(" ") : text;
     canvas.DrawText(r, measured, flags | DT_CALCRECT);
     return r;
+}
+
+// Where a one-line text's ink lies as it is drawn: on a colour surface the
+// glyphs Wine renders for the small fonts run a few pixels beyond the
+// advance widths it measures (more along a longer line), and a first letter
+// may reach a pixel before its origin (the Romanian capital I with a
+// circumflex), so a label sized from the measurement alone cut letters at
+// its ends. The text is drawn on a scratch bitmap of the screen's kind and
+// its ink is found.
+struct InkSpan {
+    int lead = 0;   // pixels the ink reaches before the text's origin
+    int width = 0;  // from the ink's start (or the origin) to its end
+};
+
+InkSpan DrawnSpan(const Font& font, const std::string& text, UINT flags, const RECT& measured) {
+    const int measuredWidth = measured.right - measured.left;
+    const int height = std::max<int>(1, measured.bottom - measured.top);
+    const int origin = height;
+    Bitmap scratch = Bitmap::CreateDIB(origin + measuredWidth + 2 * height + 8, height);
+    std::uint32_t* bits = scratch.Bits();
+    if (!bits) return {0, measuredWidth + kInkOverhang};
+    const int width = scratch.Width();
+    std::fill(bits, bits + width * height, 0x00FFFFFFu);
+    Canvas& canvas = scratch.GetCanvas();
+    canvas.font = font;
+    canvas.font.color = clBlack;
+    canvas.brush.style = BrushStyle::Clear;
+    RECT r{origin, 0, width, height};
+    canvas.DrawText(r, text, (flags & ~static_cast<UINT>(DT_RIGHT | DT_CENTER)) | DT_LEFT | DT_NOCLIP);
+    ::GdiFlush();
+    int inkLeft = width;
+    int inkRight = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((bits[y * width + x] & 0x00FFFFFFu) != 0x00FFFFFFu) {
+                inkLeft = std::min(inkLeft, x);
+                inkRight = std::max(inkRight, x + 1);
+            }
+    InkSpan span;
+    span.lead = inkLeft < origin ? origin - inkLeft : 0;
+    span.width = span.lead + std::max(measuredWidth + kInkOverhang, inkRight - origin);
+    return span;
 }
 
 // A caption in its enabled colour, or embossed (highlight one pixel down and
@@ -75,6 +119,12 @@ void Label::Paint(Canvas& canvas) {
     canvas.font = GetFont();
     const std::string text = Caption();
     UINT flags = DrawFlags();
+    if (textLead_ > 0) {
+        // The ink before the origin lies inside the label, which the
+        // parent's clip keeps the text to.
+        r.left += textLead_;
+        flags |= DT_NOCLIP;
+    }
     if (layout_ != tlTop) {
         RECT calc = r;
         canvas.DrawText(calc, text, flags | DT_CALCRECT);
@@ -87,7 +137,13 @@ void Label::Paint(Canvas& canvas) {
 void Label::AdjustBounds() {
     if (!autoSize_ || IsLoading()) return;
     RECT r = MeasureText(GetFont(), Caption(), DrawFlags(), wordWrap_ ? Width() : 1);
-    int w = wordWrap_ ? Width() : r.right - r.left + kInkOverhang;
+    int w = Width();
+    textLead_ = 0;
+    if (!wordWrap_) {
+        const InkSpan span = DrawnSpan(GetFont(), Caption(), DrawFlags(), r);
+        w = span.width;
+        if (alignment_ == taLeftJustify) textLead_ = span.lead;
+    }
     int h = r.bottom - r.top;
     int left = Left();
     if (alignment_ == taRightJustify && !wordWrap_) left = Left() + Width() - w;
@@ -565,7 +621,7 @@ void Edit::CreateWnd() {
     ::SendMessageA(h, EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
     if (passwordChar_) ::SendMessageA(h, EM_SETPASSWORDCHAR, static_cast<unsigned char>(passwordChar_), 0);
     ::SendMessageA(h, EM_SETSEL, static_cast<WPARAM>(selStart_), static_cast<LPARAM>(selStart_ + selLength_));
-    lastText_ = Text();
+    lastText_ = WideTextOf(h);
 }
 
 void Edit::SetReadOnly(bool on) {
@@ -637,7 +693,9 @@ void Edit::Change() {
 }
 
 void Edit::CheckChanged() {
-    std::string now = Text();
+    // Compared as the window holds it: two characters that the code page
+    // lacks read alike (as its default character), and so does a typed '?'.
+    std::wstring now = HandleAllocated() ? WideTextOf(Handle()) : Wide(Text());
     if (now == lastText_) return;
     lastText_ = std::move(now);
     if (CanFireEvents() && !Reading(*this)) Change();

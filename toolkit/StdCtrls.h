@@ -53,6 +53,9 @@ private:
     bool wordWrap_ = false;
     bool transparent_ = false;
     bool showAccelChar_ = true;
+    // Room before the text for ink that a first letter draws before its
+    // origin (an autosized one-line label only).
+    int textLead_ = 0;
     WinControl* focusControl_ = nullptr;
 };
 
@@ -232,7 +235,7 @@ private:
     bool autoSelect_ = true;
     BorderStyle borderStyle_ = bsSingle;
     bool autoSize_ = true;
-    std::string lastText_;
+    std::wstring lastText_;
     int selStart_ = 0;
     int selLength_ = 0;
 };

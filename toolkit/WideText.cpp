@@ -16,12 +16,16 @@ std::wstring ToWide(UINT codePage, std::string_view text) {
     return out;
 }
 
+// A character the page lacks becomes its default character, never a
+// look-alike ("s" for the s with cedilla): a text is read as typed or
+// visibly not.
 std::string FromWide(UINT codePage, std::wstring_view text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
-    int length = ::WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int length = ::WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), length, nullptr, nullptr);
+    ::WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), length, nullptr, nullptr);
     return out;
 }
 
@@ -30,6 +34,14 @@ std::string FromWide(UINT codePage, std::wstring_view text) {
 std::wstring Wide(std::string_view text) { return ToWide(CodePage(), text); }
 
 std::string Narrow(std::wstring_view text) { return FromWide(CodePage(), text); }
+
+bool Converts(std::wstring_view text) {
+    if (text.empty() || CodePage() == CP_UTF8) return true;
+    BOOL lost = FALSE;
+    ::WideCharToMultiByte(CodePage(), WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                          nullptr, &lost);
+    return !lost;
+}
 
 char NarrowChar(WPARAM wideChar) {
     if (wideChar < 0x80) return static_cast<char>(wideChar);
@@ -51,13 +63,17 @@ std::wstring WideFromAnsi(std::string_view text) { return ToWide(CP_ACP, text); 
 
 std::string AnsiFromWide(std::wstring_view text) { return FromWide(CP_ACP, text); }
 
-std::string TextOf(HWND wnd) {
+std::wstring WideTextOf(HWND wnd) {
     const int length = ::GetWindowTextLengthW(wnd);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     const int got = ::GetWindowTextW(wnd, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return Narrow(text);
+    return text;
 }
+
+std::string TextOf(HWND wnd) { return Narrow(WideTextOf(wnd)); }
+
+bool TextConverts(HWND wnd) { return Converts(WideTextOf(wnd)); }
 
 void SetTextOf(HWND wnd, std::string_view text) { ::SetWindowTextW(wnd, Wide(text).c_str()); }
 

@@ -19,6 +19,8 @@ std::wstring Wide(std::string_view text);
 // UTF-16 to the active module's code page; a character the page lacks
 // becomes the page's default character.
 std::string Narrow(std::wstring_view text);
+// Whether every character of the text has a byte in that code page.
+bool Converts(std::wstring_view text);
 // The same for one character of a key press: 0 when the page has no byte
 // for the character.
 char NarrowChar(WPARAM wideChar);
@@ -31,6 +33,10 @@ std::string AnsiFromWide(std::wstring_view text);
 
 // A window's text and setting it, through the wide calls.
 std::string TextOf(HWND wnd);
+// Whether the window's text reads back whole in the active code page.
+bool TextConverts(HWND wnd);
+// The window's text as it holds it.
+std::wstring WideTextOf(HWND wnd);
 void SetTextOf(HWND wnd, std::string_view text);
 
 }  // namespace tk

@@ -189,6 +189,21 @@ TEST_F(CellEditing, AsciiCellsTakeExactlyOneCharacter)
     EXPECT_EQ(grid.Editor()->Text(), "AB");
     EXPECT_EQ(eeprom[17], 65);
     EXPECT_THAT(messages_.Texts(), IsEmpty());
+
+    // A character that code page 1252 has no byte for is refused, never
+    // stored as a look-alike ("s", "O"); a typed '?' is a character like any.
+    for (wchar_t foreign : {L'\x015F', L'\x03A9'}) {
+        HWND edit = grid.Editor()->Handle();
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        messages_.Answer(tk::mrOk);
+        ::SendMessageW(edit, WM_CHAR, foreign, 0);
+        PumpMessages();
+        EXPECT_EQ(eeprom[17], 65);
+    }
+    EXPECT_THAT(messages_.Texts(),
+                ElementsAre(Text(S_CHARACTER_NOT_IN_CODE_PAGE), Text(S_CHARACTER_NOT_IN_CODE_PAGE)));
+    ASSERT_NO_FATAL_FAILURE(Type(grid, "?"));
+    EXPECT_EQ(eeprom[17], '?');
 }
 
 TEST_F(CellEditing, TheEditorShowsItsCellsNewTextWhenTheBufferIsShownAgain)

@@ -11,10 +11,13 @@
 #include "programmer/PlugIns.h"
 #include "programmer/SpecialBits.h"
 #include "programmer/Sysinfo.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/Resources.h"
 #include "toolkit/StdCtrls.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,6 +51,22 @@ protected:
     tk::ScriptedMessages messages_;
 };
 
+// Pixels of ink that a text leaves drawn with nothing around it to cut it.
+int UncutInk(const tk::Font& font, const std::string& text)
+{
+    tk::Bitmap dib = tk::Bitmap::CreateDIB(1200, 48);
+    std::fill(dib.Bits(), dib.Bits() + dib.Width() * dib.Height(), 0xFFFFFFu);
+    tk::Canvas& canvas = dib.GetCanvas();
+    canvas.font = font;
+    canvas.font.color = tk::clBlack;
+    canvas.brush.style = tk::BrushStyle::Clear;
+    RECT r{8, 8, dib.Width(), dib.Height()};
+    canvas.DrawText(r, text, DT_LEFT | DT_EXPANDTABS | DT_NOCLIP);
+    ::GdiFlush();
+    return static_cast<int>(std::count_if(dib.Bits(), dib.Bits() + dib.Width() * dib.Height(),
+                                          [](std::uint32_t p) { return (p & 0xFFFFFFu) != 0xFFFFFFu; }));
+}
+
 // Shows the form and checks its client area as the display shows it.
 void ExpectWhollyPainted(tk::Form& form, const std::string& what)
 {
@@ -69,7 +88,13 @@ void ExpectWhollyPainted(tk::Form& form, const std::string& what)
         const int height = group ? std::abs(c->GetFont().height) + 4 : c->Height();  // a group's text: its top strip
         const RECT r{at.x - client.left, at.y - client.top, at.x - client.left + c->Width(), at.y - client.top + height};
         EXPECT_GT(screen::InkIn(pixels, r), 0) << what << ": " << c->Name() << " '" << c->Caption() << "' shows nothing";
-        // A label longer than the box it lies in is cut at the box's edge.
+        // A label longer than the box it lies in is cut at the box's edge,
+        // and one narrower than its text cuts its last letters.
+        auto* label = dynamic_cast<tk::Label*>(c);
+        if (label && !label->WordWrap()) {
+            EXPECT_GE(screen::InkIn(pixels, r), UncutInk(c->GetFont(), c->Caption()))
+                << what << ": " << c->Name() << " '" << c->Caption() << "' is cut";
+        }
         if (!group) {
             EXPECT_LE(c->Left() + c->Width(), c->Parent()->ClientWidth())
                 << what << ": " << c->Name() << " '" << c->Caption() << "' runs out of its box";

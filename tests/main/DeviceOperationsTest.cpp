@@ -456,6 +456,24 @@ TEST_F(DeviceCommands, WriteAllErasesOnceAndReportsEachPassErrors)
     EXPECT_EQ(form.PanelText(1), "Flash and EEPROM programmed successfully");
 }
 
+// Without Flash the erase goes with the EEPROM, the first memory written.
+TEST_F(DeviceCommands, WriteAllOnADeviceWithoutFlashErasesBeforeTheEEprom)
+{
+    Seed("ATDEMO8.eeprom", Pattern(512, 3));
+    TMainForm& form = StartWith("DEVICE=ATDEMO8\nFLASH_SIZE=0\nEEPROM_SIZE=512\n");
+    ASSERT_EQ(MainUnit().FlashEnabled, 0);
+    MainUnit().EEpromBuffer.assign(512, 0x5A);
+    ClearTrace();
+    form.Action_WriteAllExecute(nullptr);
+    const auto trace = Trace();
+    const auto erase = std::find(trace.begin(), trace.end(), "EraseChip 378");
+    ASSERT_EQ(std::count(trace.begin(), trace.end(), "EraseChip 378"), 1);
+    EXPECT_LT(erase - trace.begin(), std::find(trace.begin(), trace.end(), "EnableProgramming 378") - trace.begin());
+    EXPECT_EQ(form.FChipEraseBeforeProgramming, 1);
+    EXPECT_EQ(Chip("ATDEMO8.eeprom", 512), std::vector<std::uint8_t>(512, 0x5A));
+    EXPECT_EQ(form.PanelText(1), "EEprom programmed successfully");
+}
+
 TEST_F(DeviceCommands, ReadAllReadsBothMemories)
 {
     const auto flash = Pattern(8192, 11);

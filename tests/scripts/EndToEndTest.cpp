@@ -18,6 +18,7 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 constexpr DWORD kRunTimeoutMs = 120000;
 
@@ -161,15 +162,46 @@ TEST_F(ProgramRun, ASyntaxErrorIsShownTheRestRunsAndTheProgramEnds)
                                    Box("next parameter")));
 }
 
-TEST_F(ProgramRun, AMissingScriptIsShownAndTheProgramStaysOpen)
+// A script that ends in an error never reaches its EXIT: the window stays
+// open, and however the user then ends the program, the run failed.
+TEST_F(ProgramRun, AFailedScriptIsShownTheProgramStaysOpenAndItsRunEndsWithOne)
 {
-    Start("missing.zlt \"MESSAGE=next parameter\"");
+    WriteTextFile(scratch_.File("blank.zlt"), "COMMENT=first\r\n\r\nEXIT=TRUE\r\n");
+    Start("blank.zlt missing.zlt \"MESSAGE=next parameter\"");
     HWND wnd = WaitForMainWindow();
     ASSERT_NE(wnd, nullptr) << "the program did not go on to its main window";
-    EXPECT_THAT(Log(), ElementsAre(Box(Text(S_SCRIPT_READ_ERROR) + "missing.zlt\r\n\r\n" + Text(S_TK_FILE_NOT_FOUND)),
+    EXPECT_THAT(Log(), ElementsAre(Box(Text(S_SCRIPT_READ_ERROR) + "blank.zlt\r\n\r\n" +
+                                       Text(S_TK_LIST_INDEX_OUT_OF_BOUNDS, {1})),
+                                   Box(Text(S_SCRIPT_READ_ERROR) + "missing.zlt\r\n\r\n" + Text(S_TK_FILE_NOT_FOUND)),
                                    Box("next parameter")));
     ::PostMessageA(wnd, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForExit(), 0);
+    EXPECT_EQ(WaitForExit(), 1);
+}
+
+// A load that fails ends its script, and a failed load given as a parameter
+// the rest of the parameters, before anything writes the buffer that holds
+// no file's data: the chip keeps what it held.
+TEST_F(ProgramRun, AFailedLoadEndsTheRunBeforeTheChipIsWritten)
+{
+    const std::vector<std::uint8_t> before = ChipFlash();
+    WriteTextFile(scratch_.File("noend.hex"), HexText(Pattern(64, 7)).substr(0, 2 * 45));
+    WriteTextFile(scratch_.File("load.zlt"), "LOADPLUGIN=DemoPlugin.dll\r\nLOADFLASHBUFFER=noend.hex\r\n"
+                                             "WRITEFLASH=TRUE\r\nEXIT=TRUE\r\n");
+    Start("load.zlt LOADFLASHBUFFER=absent.hex WRITEFLASH=TRUE EXIT=TRUE");
+    HWND wnd = process_.WaitForWindow("ZELTO Raz-Edezadu Divudavizu using library DemoPlugin.dll", kRunTimeoutMs);
+    ASSERT_NE(wnd, nullptr) << "the program did not go on to its main window";
+    EXPECT_EQ(ChipFlash(), before);
+    const auto trace = ReadLines(scratch_.File("DemoPlugin.trace"));
+    EXPECT_THAT(trace, Not(Contains(::testing::StartsWith("WriteFlashAddress"))));
+    EXPECT_THAT(trace, Not(Contains("EraseChip 378")));
+    const auto log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_THAT(log[0], ::testing::StartsWith(Box(Text(S_SCRIPT_READ_ERROR) + "load.zlt\r\n\r\n" +
+                                                  Text(S_FLASH_HEX_NOT_LOADED))));
+    EXPECT_THAT(log[0], ::testing::HasSubstr(EscapeLogText(Text(S_HEX_MISSING_END_RECORD))));
+    EXPECT_THAT(log[1], ::testing::StartsWith(Box(Text(S_FLASH_HEX_NOT_LOADED))));
+    ::PostMessageA(wnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(), 1);
 }
 
 TEST_F(ProgramRun, TheExitCodeIsOneWhenAnyCommandFailed)
@@ -178,7 +210,6 @@ TEST_F(ProgramRun, TheExitCodeIsOneWhenAnyCommandFailed)
     // Each run ends by EXIT (or the missing plug-in) after one failure among
     // commands that succeed; the chip holds other data than Demo.hex.
     const std::string plugIn = "LOADPLUGIN=DemoPlugin.dll GETCHIPID=TRUE ";
-    EXPECT_EQ(RunToEnd(plugIn + "LOADFLASHBUFFER=absent.hex COMMENT=x EXIT=TRUE"), 1) << "a failed load";
     EXPECT_EQ(RunToEnd("READFLASH=TRUE EXIT=TRUE"), 1) << "refused: no plug-in";
     EXPECT_EQ(RunToEnd(plugIn + "LOADFLASHBUFFER=Demo.hex VERIFYFLASH=TRUE EXIT=TRUE"), 1) << "a verify difference";
     EXPECT_EQ(RunToEnd("LOADPLUGIN=Absent.dll COMMENT=x"), 1) << "a missing plug-in ends the run";
@@ -196,7 +227,7 @@ TEST_F(ProgramRun, TheExitCodeIsOneWhenAnyCommandFailed)
         // it apart, so it stands beside the program for this run only.
         const std::string broken = ExecutableFolder() + "DemoPluginNoPowerOff.dll";
         ASSERT_TRUE(::CopyFileA(TestLibraryPath("DemoPluginNoPowerOff.dll").c_str(), broken.c_str(), FALSE));
-        const long code = RunToEnd("LOADFLASHBUFFER=absent.hex LOADPLUGIN=DemoPluginNoPowerOff.dll");
+        const long code = RunToEnd("READFLASH=TRUE LOADPLUGIN=DemoPluginNoPowerOff.dll");
         ::DeleteFileA(broken.c_str());
         EXPECT_EQ(code, 101);
     }

@@ -154,7 +154,8 @@ TEST_F(LanguageSwitch, FrenchReReadsEveryOpenWindowInPlace)
     const std::string englishSyntaxError = Text(S_SCRIPT_SYNTAX_ERROR, {"BOGUS", "1"});
     // Run-time values that the descriptions store come back; others stay.
     form_->SetCaption("set at run time");
-    form_->LPT21->SetCaption("Port $378");
+    // The start-up (in English here) gave the one port found its caption.
+    ASSERT_EQ(form_->LPT21->Caption(), "Port $378");
     form_->MnuHex->SetChecked(false);
     form_->MnuChipErase->SetChecked(true);
     form_->LanguageEnglish->SetChecked(true);
@@ -171,7 +172,8 @@ TEST_F(LanguageSwitch, FrenchReReadsEveryOpenWindowInPlace)
     EXPECT_EQ(form_->Caption(), StoredText("TMainForm", "MainForm", "Caption"));
     EXPECT_NE(form_->Caption(), "set at run time");
     EXPECT_EQ(form_->MnuFile->Caption(), "&Fichier");
-    EXPECT_EQ(form_->LPT21->Caption(), StoredText("TMainForm", "LPT21", "Caption"));
+    EXPECT_EQ(form_->LPT21->Caption(), Text(S_PORT_378)) << "the start-up's caption, translated";
+    EXPECT_NE(Text(S_PORT_378), StoredText("TMainForm", "LPT21", "Caption"));
     EXPECT_EQ(flashBox->Caption(), StoredText("TFillForm", "FB1", "Caption"));
     EXPECT_NE(flashBox->Caption(), "Flash Buffer");
     EXPECT_TRUE(form_->MnuHex->Checked()) << "the stored check mark comes back";
@@ -319,6 +321,87 @@ TEST_F(LanguageSwitch, AFloatingToolbarStaysFloatingWhereItIsAndTakesItsNewCapti
     floating->SetDockedTo(form_->Dock1);
     EXPECT_TRUE(floating->Docked());
     EXPECT_EQ(form_->BtReadAll->Top(), 0);
+    form_->Hide();
+    PumpMessages();
+}
+
+// What the user sees of the main window: its place, the bottom dock and
+// the status bar, and each bar's dock, row, place, whether it shows and
+// its check mark in the Toolbars menu.
+std::string Seen(TMainForm& form)
+{
+    std::string seen;
+    const auto place = [&seen](tk::WinControl& c) {
+        RECT r{};
+        ::GetWindowRect(c.Handle(), &r);
+        seen += c.Name() + " " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "\n";
+    };
+    place(form);
+    place(*form.Dock4);
+    place(*form.SBar);
+    for (const auto& [bar, item] :
+         {std::pair{form.FileBar, form.MnuFileOperations}, std::pair{form.MiscBar, form.MnuMiscOperations},
+          std::pair{form.FLEPBar, form.MnuFLEPOperations}, std::pair{form.ViewBar, form.MnuViewOperations}}) {
+        seen += (bar->DockedTo() ? bar->DockedTo()->Name() : std::string("floating")) + " row " +
+                std::to_string(bar->DockRow()) + " pos " + std::to_string(bar->DockPos()) +
+                (item->Checked() ? " checked " : " unchecked ");
+        if (::IsWindowVisible(bar->Handle()))
+            place(*bar);
+        else
+            seen += bar->Name() + " hidden\n";
+    }
+    return seen;
+}
+
+// A user who picks another language expects the same window in other
+// words: the bound plug-in in its caption, its place and size, the bars in
+// their docks, rows and floating places, shown or hidden with check marks
+// that say which, and the bottom dock between the grids and the status bar.
+TEST_F(LanguageSwitch, ChangesTheLanguageAndNothingElse)
+{
+    ASSERT_TRUE(LoadPlugInAndIdentify());
+    form_->Show();
+    form_->SetBounds(296, 292, 760, 520);
+    // Two rows in the bottom dock, one bar floating, and the bar left in the
+    // top dock hidden: its whole row is.
+    form_->FileBar->SetDockedTo(form_->Dock4);
+    form_->MiscBar->SetDockedTo(form_->Dock4);
+    form_->MiscBar->SetDockRow(1);
+    form_->FLEPBar->SetDockedTo(nullptr);
+    form_->FLEPBar->SetBounds(500, 120, form_->FLEPBar->Width(), form_->FLEPBar->Height());
+    form_->MnuViewOperations->Click();
+    PumpMessages();
+    ASSERT_EQ(form_->Dock4->RowThickness().size(), 2u);
+    const std::string before = Seen(*form_);
+
+    form_->SwitchLanguage(form_->LanguageFrench);
+    PumpMessages();
+
+    ASSERT_TRUE(form_->LanguageFrench->Checked());
+    EXPECT_EQ(form_->Caption(), Text(S_MAIN_CAPTION_PREFIX) + Text(S_MAIN_CAPTION_USING_LIBRARY) + "DemoPlugin.dll");
+    EXPECT_EQ(Seen(*form_), before);
+    EXPECT_EQ(form_->Dock4->Top() + form_->Dock4->Height(), form_->SBar->Top());
+    EXPECT_EQ(form_->PBar->Top(), form_->SBar->Top() + 4);
+
+    // Shown again from the menu, the bar of the hidden row shows its
+    // buttons whole.
+    form_->MnuViewOperations->Click();
+    PumpMessages();
+    EXPECT_TRUE(::IsWindowVisible(form_->ViewBar->Handle()));
+    EXPECT_TRUE(form_->MnuViewOperations->Checked());
+    for (TToolbarButton* button : {form_->BtHex, form_->BtDec, form_->BtAsc}) {
+        EXPECT_GE(button->Top(), 0) << button->Name();
+        EXPECT_LE(button->Top() + button->Height(), form_->ViewBar->ClientHeight()) << button->Name();
+    }
+    // The bottom dock gives its bars back, and the status bar with its
+    // progress bar stays the window's bottom strip.
+    form_->FileBar->SetDockedTo(form_->Dock1);
+    form_->MiscBar->SetDockedTo(form_->Dock1);
+    PumpMessages();
+    EXPECT_EQ(form_->Dock4->Height(), 0);
+    EXPECT_EQ(form_->SBar->Top() + form_->SBar->Height(), form_->Panel1->ClientHeight());
+    EXPECT_EQ(form_->PBar->Top(), form_->SBar->Top() + 4);
     form_->Hide();
     PumpMessages();
 }

@@ -247,6 +247,41 @@ TEST_F(FormTest, MessageBoxIsWideEnoughForItsCaption) {
     EXPECT_LE(widths[2], area.right - area.left) << "but never wider than the screen";
 }
 
+// However long its text, a box lies on the work area with its title and
+// buttons: a long word wraps, and lines beyond the screen's height scroll.
+TEST_F(FormTest, AMessageBoxLiesOnTheScreenWhateverItsText) {
+    std::string lines;
+    for (int i = 0; i < 10000; ++i) lines += "ATDEMO" + std::to_string(i) + "\r\n";
+    const std::string texts[] = {lines, "MESSAGE " + std::string(303, 'W') + " end"};
+    ScriptedModalForms modal([](Form&) { ADD_FAILURE() << "unexpected modal form"; });
+    for (const std::string& text : texts) {
+        modal.Expect([&](Form& box) {
+            RECT window{}, button{};
+            ::GetWindowRect(box.Handle(), &window);
+            const RECT area = TheScreen().WorkArea();
+            EXPECT_GE(window.left, area.left);
+            EXPECT_GE(window.top, area.top);
+            EXPECT_LE(window.right, area.right);
+            EXPECT_LE(window.bottom, area.bottom);
+            HWND ok = ::FindWindowExW(box.Handle(), nullptr, L"BUTTON", nullptr);
+            ::GetWindowRect(ok, &button);
+            EXPECT_TRUE(button.top >= window.top && button.bottom <= window.bottom) << "the OK button off the box";
+            HWND field = ::FindWindowExW(box.Handle(), nullptr, L"EDIT", nullptr);
+            if (text.size() > 1000) {
+                EXPECT_NE(field, nullptr) << "no scrolling text";
+                SCROLLINFO bar{sizeof bar, SIF_RANGE | SIF_PAGE};
+                EXPECT_TRUE(field && ::GetScrollInfo(field, SB_VERT, &bar) && bar.nMax >= static_cast<int>(bar.nPage));
+            } else {
+                EXPECT_EQ(field, nullptr) << "a text that fits does not scroll";
+            }
+            return mrOk;
+        });
+        DialogMessageService real;
+        real.Show(MessageRequest{text, "Box", mtCustom, mbOK});
+    }
+    EXPECT_EQ(modal.PendingSteps(), 0u);
+}
+
 TEST_F(FormTest, ANewBorderKeepsAShownFormShown) {
     HWND before = form->Handle();
     form->SetBorderStyle(bsSingle);  // a new window
