@@ -1187,6 +1187,8 @@ void TToolbarButton::SysColorChange() {
     glyph_.RenderStateImage(state_);
 }
 
+HPALETTE TToolbarButton::GetPalette() { return glyph_.Glyph().Palette(); }
+
 void TToolbarButton::Loaded() {
     Control::Loaded();
     glyph_.RenderStateImage(Enabled() ? bdsUp : bdsDisabled);

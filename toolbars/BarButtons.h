@@ -290,6 +290,8 @@ public:
     bool DialogChar(char key, tk::ShiftState shift) override;
     // The system colours changed: the checker pattern and the images follow.
     void SysColorChange();
+    // The glyph's palette.
+    HPALETTE GetPalette() override;
     // Sets the action's Checked from Down.
     void AssignTo(tk::Action& action) const;
 

@@ -103,6 +103,20 @@ tk::Form* RequireParentForm(const TCustomToolWindow* toolWindow) {
     return form;
 }
 
+RECT ScreenRectOf(const tk::Control* control) {
+    RECT r{};
+    if (const auto* w = dynamic_cast<const tk::WinControl*>(control); w && w->HandleAllocated()) {
+        ::GetWindowRect(w->HandleIfAllocated(), &r);
+        return r;
+    }
+    r = control->BoundsRect();
+    if (control->Parent()) {
+        POINT o = control->Parent()->ClientOrigin();
+        ::OffsetRect(&r, o.x, o.y);
+    }
+    return r;
+}
+
 void FlushPaintMessages() {
     // A paint handler that fails leaves its window invalid, and the system
     // would hand out the same WM_PAINT again: such a window is validated, and
@@ -555,12 +569,18 @@ void TDock::DrawBackgroundTiles(HDC dc, const RECT& clipRect, const RECT& drawRe
     tk::SaveDCGuard saved(dc);
     ::IntersectClipRect(dc, clipRect.left, clipRect.top, clipRect.right, clipRect.bottom);
     if (excludeRect) ::ExcludeClipRect(dc, excludeRect->left, excludeRect->top, excludeRect->right, excludeRect->bottom);
+    if (HPALETTE palette = background_.Palette()) {
+        ::SelectPalette(dc, palette, TRUE);
+        ::RealizePalette(dc);
+    }
     tk::MemoryDCHandle source = tk::CreateMemoryDC(dc);
     tk::SelectGuard sourceBitmap(source.Get(), tiles->Handle());
     for (int x = drawRect.left; x < drawRect.right; x += w) {
         for (int y = drawRect.top; y < drawRect.bottom; y += h) ::BitBlt(dc, x, y, w, h, source.Get(), 0, 0, SRCCOPY);
     }
 }
+
+HPALETTE TDock::GetPalette() { return background_.Palette(); }
 
 void TDock::RepaintBackgrounds() {
     Invalidate();

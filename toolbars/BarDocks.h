@@ -43,6 +43,18 @@ using TInsertRemoveEvent = std::function<void(tk::Component* sender, bool insert
 using TRequestDockEvent = std::function<void(tk::Component* sender, TCustomToolWindow* bar, bool& accept)>;
 using TDockChangingExEvent = std::function<void(tk::Component* sender, TDock* dock)>;
 
+// The callbacks through which a host stores bar positions: each takes the
+// bar's component name, the value's name, the default (reading) or the value
+// (writing), and the host's own datum, passed through untouched.
+using TPositionReadIntProc =
+    std::function<int(const std::string& barName, const std::string& valueName, int defaultValue, void* extraData)>;
+using TPositionReadStringProc = std::function<std::string(const std::string& barName, const std::string& valueName,
+                                                          const std::string& defaultValue, void* extraData)>;
+using TPositionWriteIntProc =
+    std::function<void(const std::string& barName, const std::string& valueName, int value, void* extraData)>;
+using TPositionWriteStringProc = std::function<void(const std::string& barName, const std::string& valueName,
+                                                    const std::string& value, void* extraData)>;
+
 // --- unit helpers ------------------------------------------------------------
 int CaptionBarHeight();
 void PrimaryWorkArea(RECT& area);
@@ -61,6 +73,8 @@ TDockOrientation DockOrientationOf(const TDock* dock);
 tk::Form* ParentFormOf(const TCustomToolWindow* toolWindow);
 // ParentFormOf, or EInvalidOperation "Control '%s' has no parent window".
 tk::Form* RequireParentForm(const TCustomToolWindow* toolWindow);
+// The control's outer rectangle on the screen (its window's when it has one).
+RECT ScreenRectOf(const tk::Control* control);
 // Dispatches the paint messages waiting in the thread's queue. Bounded: a
 // window whose painting fails cannot keep it going.
 void FlushPaintMessages();
@@ -135,6 +149,8 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Paint(tk::Canvas& canvas) override;
     void ColorChanged() override;
+    // The background's palette.
+    HPALETTE GetPalette() override;
 
 protected:
     void CreateParams(tk::WindowCreateParams& params) override;
@@ -276,6 +292,11 @@ public:
     virtual POINT PlaceControls(bool mayMove, TDockOrientation previous, TDock* dock) = 0;
     virtual void BeforeSizeChange(int, int) {}
     virtual void PrepareOrdering() {}
+    // A host that stores positions reads a bar's own values, tells it when
+    // it has placed it, and writes them; a tool window stores none itself.
+    virtual void LoadPositionData(const TPositionReadIntProc&, const TPositionReadStringProc&, void*) {}
+    virtual void PositionDataLoaded(const TPositionReadIntProc&, const TPositionReadStringProc&, void*) {}
+    virtual void SavePositionData(const TPositionWriteIntProc&, const TPositionWriteStringProc&, void*) {}
     virtual bool LetsDragThrough(tk::Control*) const { return false; }
 
     // --- frame and caption ------------------------------------------------
@@ -320,12 +341,19 @@ public:
     void SetBounds(int left, int top, int width, int height) override;
     RECT ClientRect() const override;
     void AlignControls(tk::Control* changed, RECT& rect) override;
+    // A child shown, hidden or resized re-arranges the bar.
+    bool PlacesEveryChild() const override { return true; }
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void ShowingChanged() override;
     void VisibleChanged() override;
     void ColorChanged() override;
     void TextChanged() override;
     void Paint(tk::Canvas& canvas) override;
+    // Docked where the dock's background shows on its bars, the
+    // background's palette; a change seen in the background redraws frame
+    // and client area.
+    HPALETTE GetPalette() override;
+    bool PaletteChanged(bool foreground) override;
 
     // The floating tool windows (for tests and the hook handler).
     static std::vector<TCustomToolWindow*> FloatingList();
@@ -355,8 +383,11 @@ private:
     void TrackSize(SizeState& size);
     void DoSetParent(tk::WinControl* newParent);
     void UpdateFloatingList();
+    void RememberFloatingTopLeft(POINT topLeft);
     void RefreshTopmost();
     void NotifyDockChangingHidden(TDock* dock);
+    // Docked on a dock whose background shows on its bars.
+    bool ShowsDockBackground() const;
     void MoveNotify();
     static void PrintFrame(HWND wnd, HDC dc, LPARAM self);
     void DrawOwnCaption(HDC dc, const RECT& rect);
@@ -373,6 +404,8 @@ private:
     bool arrangeNeeded_ = false;
     bool captionInactive_ = false;
     POINT floatingTopLeft_{0, 0};
+    // False until the bar has a floating place of its own (it never floated).
+    bool floatingPlaced_ = false;
     bool savedAtRunTime_ = false;
     int ncWidth_ = 0;
     int ncHeight_ = 0;

@@ -50,20 +50,6 @@ int Scale(int value, int numerator, int denominator) {
     return denominator == 0 ? 0 : ::MulDiv(value, numerator, denominator);
 }
 
-RECT ScreenRectOf(const tk::Control* control) {
-    RECT r{};
-    if (const auto* w = dynamic_cast<const tk::WinControl*>(control); w && w->HandleAllocated()) {
-        ::GetWindowRect(w->HandleIfAllocated(), &r);
-        return r;
-    }
-    r = control->BoundsRect();
-    if (control->Parent()) {
-        POINT o = control->Parent()->ClientOrigin();
-        ::OffsetRect(&r, o.x, o.y);
-    }
-    return r;
-}
-
 }  // namespace
 
 struct TCustomToolWindow::DragState {
@@ -257,14 +243,15 @@ void TCustomToolWindow::DragLoop(int x, int y) {
     }
     if (!alive.Alive()) return;
 
-    FlushPaintMessages();
-    if (!alive.Alive()) return;
-    drag.cursor = ::GetCursor();
     bool accepted = false;
     {
+        // The loop takes a hint away; its place is painted before the outline.
+        tk::MouseLoop loop(h, this);
+        FlushPaintMessages();
+        if (!alive.Alive()) return;
+        drag.cursor = ::GetCursor();
         TDesktopOutline outline(FloatingBorderSize().cx);
         drag.outline = &outline;
-        tk::MouseLoop loop(h, this);
         for (TDock* d : drag.docks) loop.Watch(d);
         loop.Watch(ParentFormOf(this));
         TrackDrag(drag);
@@ -323,7 +310,7 @@ void TCustomToolWindow::DropAt(const DragState& drag) {
         SetParent(dock);
         if (dockedTo_) dockedTo_->LayOutRows(true);
     } else {
-        floatingTopLeft_ = POINT{r.left, r.top};
+        RememberFloatingTopLeft(POINT{r.left, r.top});
         if (docked_)
             SetParent(RequireParentForm(this));
         else

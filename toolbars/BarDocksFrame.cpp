@@ -239,7 +239,7 @@ void TCustomToolWindow::DrawDockedFrame(bool toGivenDC, HDC dc, HRGN clip) {
         ::GetWindowRect(wnd, &wr);
         RECT r{0, 0, wr.right - wr.left, wr.bottom - wr.top};
         tk::BrushHandle brush = tk::CreateSolidBrush(GetColor());
-        const bool background = dockedTo_->HasBackground() && dockedTo_->BackgroundOnToolbars();
+        const bool background = ShowsDockBackground();
         RECT inner = r;
         if (borderStyle_ == tk::bsSingle)
             ::DrawEdge(dc, &inner, BDR_RAISEDINNER, BF_RECT);

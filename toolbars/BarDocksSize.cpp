@@ -65,11 +65,12 @@ void TCustomToolWindow::SizeLoop(int edge) {
     SizingStarted(edge);
     if (!alive.Alive()) return;
     try {
+        // The loop takes a hint away; its place is painted before the outline.
+        tk::MouseLoop loop(h, this);
         FlushPaintMessages();
         if (!alive.Alive()) return;
         TDesktopOutline outline(FloatingBorderSize().cx);
         size.outline = &outline;
-        tk::MouseLoop loop(h, this);
         if (clipCursorWhileSizing_ && !MultipleMonitorsPresent()) {
             RECT work{};
             PrimaryWorkArea(work);

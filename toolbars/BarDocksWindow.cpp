@@ -25,22 +25,6 @@ std::vector<TCustomToolWindow*>& FloatingBars() {
 
 HWND OwnerOf(HWND wnd) { return reinterpret_cast<HWND>(::GetWindowLongPtrA(wnd, GWLP_HWNDPARENT)); }
 
-// Steps back through the z-order from `wnd` past every window that `wnd`
-// owns (directly or further down), to the first one it does not.
-HWND PreviousUnownedWindow(HWND wnd) {
-    for (HWND w = ::GetWindow(wnd, GW_HWNDPREV); w; w = ::GetWindow(w, GW_HWNDPREV)) {
-        bool owned = false;
-        for (HWND o = OwnerOf(w); o; o = OwnerOf(o)) {
-            if (o == wnd) {
-                owned = true;
-                break;
-            }
-        }
-        if (!owned) return w;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 std::vector<TCustomToolWindow*> TCustomToolWindow::FloatingList() { return FloatingBars(); }
@@ -293,7 +277,7 @@ void TCustomToolWindow::SetBounds(int left, int top, int width, int height) {
     if ((width != Width() || height != Height()) && updatingBounds_ == 0) BeforeSizeChange(width, height);
     const bool resized = width != Width() || height != Height();
     tk::CustomControl::SetBounds(left, top, width, height);
-    if (Floating() && !IsLoading() && updatingBounds_ == 0) floatingTopLeft_ = POINT{Left(), Top()};
+    if (Floating() && !IsLoading() && updatingBounds_ == 0) RememberFloatingTopLeft(POINT{Left(), Top()});
     // The toolkit asks a parent to realign only for aligned children; a dock
     // must see every size change of its bars (its own moves are absorbed by
     // its layout lock).
@@ -377,8 +361,10 @@ void TCustomToolWindow::ShowingChanged() {
                 } else if (tk::Form* m = MdiFrameOf(ParentFormOf(this)); m && m->HandleAllocated()) {
                     HWND mw = m->HandleIfAllocated();
                     if (OwnerOf(h) != mw) ::SetWindowLongPtrA(h, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(mw));
-                    if (HWND after = PreviousUnownedWindow(mw))
-                        ::SetWindowPos(h, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                    // Above the form and whatever else it owns; at the very
+                    // top when nothing else is above them.
+                    HWND after = tk::PreviousUnownedWindow(mw);
+                    ::SetWindowPos(h, after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
                 }
             }
             RefreshTopmost();
@@ -497,6 +483,11 @@ void TCustomToolWindow::UpdateFloatingList() {
     }
 }
 
+void TCustomToolWindow::RememberFloatingTopLeft(POINT topLeft) {
+    floatingTopLeft_ = topLeft;
+    floatingPlaced_ = true;
+}
+
 void TCustomToolWindow::SetParent(tk::WinControl* parent) { DoSetParent(parent); }
 
 void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
@@ -537,6 +528,12 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
         docked_ = newDock != nullptr;
         UpdateFloatingList();
         return;
+    }
+    // A bar that floats for the first time comes up where it was docked.
+    const bool firstFloat = !floatingPlaced_ && oldDock && dynamic_cast<TFloatingWindowParent*>(effective);
+    if (firstFloat) {
+        const RECT docked = ScreenRectOf(this);
+        RememberFloatingTopLeft(POINT{docked.left, docked.top});
     }
     const bool events = !IsDestroying() && newParent;
     if (events) {
@@ -606,6 +603,11 @@ void TCustomToolWindow::DoSetParent(tk::WinControl* newParent) {
         }
         --arrangeLock_;
         if (arrangeLock_ == 0 && arrangeNeeded_) Rearrange();
+        if (firstFloat && Floating()) {
+            // Measured with its floating frame now: kept whole on the screen.
+            KeepOnScreen(false);
+            RememberFloatingTopLeft(POINT{Left(), Top()});
+        }
         if (newParent) {
             lastOrientation_ = DockOrientationOf(newDock);
             lastOrientationSet_ = true;
@@ -675,7 +677,7 @@ LRESULT TCustomToolWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_MOVE: {
         LRESULT r = tk::CustomControl::WndProc(msg, wParam, lParam);
-        if (docked_ && dockedTo_ && dockedTo_->HasBackground() && dockedTo_->BackgroundOnToolbars()) {
+        if (ShowsDockBackground()) {
             RequestDockedRedraw();
             Invalidate();
         }
@@ -823,7 +825,7 @@ void TCustomToolWindow::TrackCloseButton() {
 }
 
 void TCustomToolWindow::Paint(tk::Canvas& canvas) {
-    if (docked_ && dockedTo_ && dockedTo_->HasBackground() && dockedTo_->BackgroundOnToolbars()) {
+    if (ShowsDockBackground()) {
         RECT client = ClientRect();
         POINT origin = ClientOrigin();
         POINT dockOrigin = dockedTo_->Parent() ? dockedTo_->Parent()->ClientOrigin() : dockedTo_->ClientOrigin();
@@ -834,6 +836,23 @@ void TCustomToolWindow::Paint(tk::Canvas& canvas) {
     RECT client = ClientRect();
     tk::BrushHandle fill = tk::CreateSolidBrush(GetColor());
     ::FillRect(canvas.Handle(), &client, fill.Get());
+}
+
+bool TCustomToolWindow::ShowsDockBackground() const {
+    return docked_ && dockedTo_ && dockedTo_->HasBackground() && dockedTo_->BackgroundOnToolbars();
+}
+
+HPALETTE TCustomToolWindow::GetPalette() {
+    return ShowsDockBackground() ? dockedTo_->GetPalette() : tk::CustomControl::GetPalette();
+}
+
+bool TCustomToolWindow::PaletteChanged(bool foreground) {
+    const bool result = tk::CustomControl::PaletteChanged(foreground);
+    if (result && !foreground) {
+        RequestDockedRedraw();
+        Invalidate();
+    }
+    return result;
 }
 
 // --- registration ------------------------------------------------------------

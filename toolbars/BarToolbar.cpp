@@ -43,6 +43,25 @@ void TCustomToolbar::MeasureMinimumSize(int& clientWidth, int& clientHeight) { c
 
 bool TCustomToolbar::LetsDragThrough(tk::Control* control) const { return AsSep(control) != nullptr; }
 
+namespace {
+constexpr const char* kFloatRightX = "FloatRightX";
+}  // namespace
+
+void TCustomToolbar::LoadPositionData(const TPositionReadIntProc& readInt, const TPositionReadStringProc& readString,
+                                      void* extraData) {
+    TCustomToolWindow::LoadPositionData(readInt, readString, extraData);
+    const int rightX = readInt(Name(), kFloatRightX, 0, extraData);
+    if (rightX == floatingRightX_) return;
+    floatingRightX_ = rightX;
+    Rearrange();
+}
+
+void TCustomToolbar::SavePositionData(const TPositionWriteIntProc& writeInt, const TPositionWriteStringProc& writeString,
+                                      void* extraData) {
+    TCustomToolWindow::SavePositionData(writeInt, writeString, extraData);
+    writeInt(Name(), kFloatRightX, floatingRightX_, extraData);
+}
+
 // The order list follows the children: a control that left is dropped, a new
 // one goes to the end (children are kept in insertion order).
 void TCustomToolbar::CleanOrderList() {

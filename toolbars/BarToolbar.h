@@ -25,6 +25,11 @@ public:
     POINT PlaceControls(bool mayMove, TDockOrientation previous, TDock* dock) override;
     void PrepareOrdering() override;
     bool LetsDragThrough(tk::Control* control) const override;
+    // The floating wrap width, as "FloatRightX"; a loaded one takes effect at once.
+    void LoadPositionData(const TPositionReadIntProc& readInt, const TPositionReadStringProc& readString,
+                          void* extraData) override;
+    void SavePositionData(const TPositionWriteIntProc& writeInt, const TPositionWriteStringProc& writeString,
+                          void* extraData) override;
     // The one-line size and, for every other line count, the narrowest
     // floating client size that gives it (x = width, y = height).
     void ListCandidateSizes(std::vector<POINT>& sizes);

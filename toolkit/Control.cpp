@@ -365,7 +365,7 @@ void Control::SetAlign(Align align) {
 }
 
 void Control::RequestAlign() {
-    if (parent_ && align_ != alNone) parent_->AlignChildren(this);
+    if (parent_ && (align_ != alNone || parent_->PlacesEveryChild())) parent_->AlignChildren(this);
 }
 
 void Control::SetVisible(bool visible) {
@@ -374,7 +374,7 @@ void Control::SetVisible(bool visible) {
     visible_ = visible;
     VisibleChanged();
     if (visible) Invalidate();
-    if (align_ != alNone && parent_) parent_->AlignChildren(this);
+    RequestAlign();
 }
 
 bool Control::Showing() const { return visible_ && parent_ && parent_->Showing(); }
@@ -528,6 +528,23 @@ void Control::SetMouseCapture(bool capture) {
 void Control::EnabledChanged() { Invalidate(); }
 
 void Control::VisibleChanged() {}
+
+HPALETTE Control::GetPalette() { return nullptr; }
+
+bool Control::PaletteChanged(bool foreground) {
+    HPALETTE palette = Visible() ? GetPalette() : nullptr;
+    if (!palette) return false;
+    WinControl* windowed = dynamic_cast<WinControl*>(this);
+    if (!windowed) windowed = parent_;
+    HWND wnd = windowed ? windowed->HandleIfAllocated() : nullptr;
+    if (!wnd) return true;
+    WindowDC dc(wnd);
+    HPALETTE old = ::SelectPalette(dc.Get(), palette, !foreground);
+    if (::RealizePalette(dc.Get()) != 0) Invalidate();
+    ::SelectPalette(dc.Get(), old, TRUE);
+    ::RealizePalette(dc.Get());
+    return true;
+}
 
 void Control::FontChanged() { Invalidate(); }
 
@@ -685,6 +702,13 @@ LRESULT CALLBACK ToolkitWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
         }
     } else {
         self = reinterpret_cast<WinControl*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+        // A window the object has let go of is not its own any more: the
+        // object's handlers would act on (and DefWindowProc would free the
+        // text of) the window it holds now.
+        if (self && self->handle_ != wnd) {
+            ::SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+            self = nullptr;
+        }
     }
     if (!self) {
         auto it = BaseProcs().find(static_cast<ATOM>(::GetClassLongPtrA(wnd, GCW_ATOM)));
@@ -749,7 +773,9 @@ HWND WinControl::Handle() {
 }
 
 void WinControl::CreateHandle() {
-    if (handle_) return;
+    // Making the parent's window (from CreateParams) makes its children's:
+    // this one is on its way already.
+    if (handle_ || (GetControlState() & csCreatingHandle)) return;
     if (IsDestroying()) throw EInvalidOperation("Control '" + Name() + "' is being destroyed");
     SetControlStateFlag(csCreatingHandle, true);
     try {
@@ -864,7 +890,7 @@ void WinControl::InsertChild(Control* child) {
 void WinControl::RemoveChild(Control* child) {
     children_.erase(std::remove(children_.begin(), children_.end(), child), children_.end());
     if (mouseControl_ == child) mouseControl_ = nullptr;
-    if (!IsDestroying() && child->GetAlign() != alNone) AlignChildren(nullptr);
+    if (!IsDestroying() && (child->GetAlign() != alNone || PlacesEveryChild())) AlignChildren(nullptr);
 }
 
 void WinControl::SetParent(WinControl* parent) {
@@ -906,7 +932,7 @@ void WinControl::SetParent(WinControl* parent) {
         HandleNeeded();
     }
     UpdateShowing();
-    if (old && GetAlign() != alNone) old->AlignChildren(nullptr);
+    if (old && (GetAlign() != alNone || old->PlacesEveryChild())) old->AlignChildren(nullptr);
     RequestAlign();
 }
 
@@ -989,6 +1015,37 @@ void WinControl::ColorChanged() {
 }
 
 void WinControl::ParentColorChanged() { Control::ParentColorChanged(); }
+
+bool WinControl::PaletteChanged(bool foreground) {
+    bool result = Control::PaletteChanged(foreground);
+    if (!Visible()) return result;
+    for (Control* child : std::vector<Control*>(children_)) {
+        if (foreground && result) break;
+        if (HearsFromParent(child) && child->PaletteChanged(foreground)) result = true;
+    }
+    return result;
+}
+
+bool WinControl::HearsFromParent(const Control* child) {
+    const auto* windowed = dynamic_cast<const WinControl*>(child);
+    return !windowed || !windowed->handle_ || (::GetWindowLongA(windowed->handle_, GWL_STYLE) & WS_CHILD);
+}
+
+LRESULT WinControl::SysColorChange(WPARAM wParam, LPARAM lParam) {
+    // A cached brush of a system colour holds the old colour.
+    brush_.Reset();
+    std::vector<std::pair<Control*, LifeToken>> told;
+    for (Control* child : children_) {
+        if (HearsFromParent(child)) told.emplace_back(child, child->Token());
+    }
+    for (auto& [child, token] : told) {
+        if (token.Alive()) child->Perform(WM_SYSCOLORCHANGE, wParam, lParam);
+    }
+    const LRESULT r = DefaultHandler(WM_SYSCOLORCHANGE, wParam, lParam);
+    if (handle_ && !(::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD))
+        ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return r;
+}
 
 // Children that follow this control's ShowHint follow it on down (through
 // their own ShowHintChanged).
@@ -1507,6 +1564,11 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
+    case WM_SYSCOLORCHANGE: return SysColorChange(wParam, lParam);
+    case WM_QUERYNEWPALETTE: return PaletteChanged(true) ? TRUE : FALSE;
+    case WM_PALETTECHANGED:
+        if (reinterpret_cast<HWND>(wParam) != handle_) PaletteChanged(false);
+        return 0;
     case WM_COMMAND:
         r = ReflectToChild(msg, wParam, lParam, reinterpret_cast<HWND>(lParam), handled);
         return handled ? r : DefaultHandler(msg, wParam, lParam);
@@ -1549,6 +1611,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
         if (Form* form = ParentForm(); form && form != this) form->SetActiveControl(this);
         r = DefaultHandler(msg, wParam, lParam);
+        KeepOwnedWindowsInFront(::GetAncestor(handle_, GA_ROOT));
         DoEnter();
         return r;
     case WM_KILLFOCUS:

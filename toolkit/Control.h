@@ -239,6 +239,14 @@ public:
     // focused edit); true when the control took it.
     virtual bool DialogChar(char key, ShiftState shift);
 
+    // --- palettes ---------------------------------------------------------
+    // The palette the control's pictures need; none by default.
+    virtual HPALETTE GetPalette();
+    // The system palette changed (foreground: this program is about to be
+    // in front): a visible control realises its palette into its window and
+    // redraws when colours changed. True when it has a palette.
+    virtual bool PaletteChanged(bool foreground);
+
     virtual void Click();
     virtual void DblClick();
 
@@ -251,7 +259,8 @@ public:
     MouseEvent OnMouseUp;
     MouseMoveEvent OnMouseMove;
 
-    // Asks the parent to lay out its aligned children again.
+    // Asks the parent to lay out its aligned children again (every child,
+    // for a parent that places all of them itself).
     void RequestAlign();
 
 protected:
@@ -376,6 +385,9 @@ public:
     virtual void AlignControls(Control* changed, RECT& rect);
     // The part of the client area aligned children may use.
     virtual void AdjustClientRect(RECT& rect);
+    // True for a container that places all its children itself: a child
+    // that is shown, hidden or resized asks it to align, aligned or not.
+    virtual bool PlacesEveryChild() const { return false; }
 
     // --- focus ----------------------------------------------------------
     bool Focused() const;
@@ -409,6 +421,9 @@ public:
     void FontChanged() override;
     void ColorChanged() override;
     void ShowHintChanged() override;
+    // Its own palette and then its children's (all of them in the
+    // background, up to the first that has one in the foreground).
+    bool PaletteChanged(bool foreground) override;
 
     // Showing turned on or off (own visibility or a parent's): shows or
     // hides the window without activating it. Calls reach the children.
@@ -478,6 +493,12 @@ private:
     LRESULT ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, HWND child, bool& handled);
     LRESULT CtlColor(UINT msg, HDC dc);
     bool HasWindowlessChildren() const;
+    // The system tells top-level windows of colour and palette changes;
+    // their other controls hear of them from their parents.
+    static bool HearsFromParent(const Control* child);
+    // WM_SYSCOLORCHANGE: the children first, then the system class; a
+    // top-level window repaints itself and everything in it.
+    LRESULT SysColorChange(WPARAM wParam, LPARAM lParam);
     // WM_PAINT / WM_PRINTCLIENT of a superclassed system window.
     LRESULT SystemPaint(UINT msg, WPARAM wParam, LPARAM lParam);
 

@@ -900,6 +900,7 @@ void Application::Reset() {
     mainForm_ = nullptr;
     terminated_ = false;
     modalLevel_ = 0;
+    hintsSuspended_ = 0;
     pendingFree_.clear();
     CancelHint();
     StopHintTracking();
@@ -989,7 +990,7 @@ void Application::MouseOver(Control* control, POINT) {
     }
     hintControl_ = hinted;
     hintToken_ = hinted ? hinted->Token() : LifeToken();
-    if (hinted && (!hintTimer_ || hintClock_ != &ClockSeam().Get())) {
+    if (hinted && hintsSuspended_ == 0 && (!hintTimer_ || hintClock_ != &ClockSeam().Get())) {
         StopHintTracking();
         hintClock_ = &ClockSeam().Get();
         hintTimer_ = hintClock_->StartTimer(kHintTickMs, [this] { HintTimerTick(); });
@@ -1025,7 +1026,7 @@ void Application::HintTimerTick() {
 }
 
 void Application::ShowHintFor(Control* control) {
-    if (!showHint || !control->ShowHint()) return;
+    if (!showHint || hintsSuspended_ > 0 || !control->ShowHint()) return;
     std::string text = ShortHint(control->Hint());
     if (text.empty()) return;
     if (!hintWindow_) hintWindow_ = std::make_unique<HintWindow>();
@@ -1048,6 +1049,16 @@ void Application::CancelHint() {
     // Until the mouse moves on to another control.
     hintDone_ = true;
     hintShown_ = false;
+}
+
+void Application::SuspendHints() {
+    if (hintsSuspended_++ > 0) return;
+    CancelHint();
+    StopHintTracking();
+}
+
+void Application::ResumeHints() {
+    if (hintsSuspended_ > 0) --hintsSuspended_;
 }
 
 // ===========================================================================
@@ -1083,6 +1094,49 @@ RECT Screen::WorkArea() const {
 int Screen::Width() const { return ::GetSystemMetrics(SM_CXSCREEN); }
 
 int Screen::Height() const { return ::GetSystemMetrics(SM_CYSCREEN); }
+
+namespace {
+
+HWND OwnerOf(HWND wnd) { return ::GetWindow(wnd, GW_OWNER); }
+
+bool OwnedBy(HWND wnd, HWND owner) {
+    for (HWND o = OwnerOf(wnd); o; o = OwnerOf(o)) {
+        if (o == owner) return true;
+    }
+    return false;
+}
+
+bool ShowsNothing(HWND wnd) {
+    RECT r{};
+    return !::IsWindowVisible(wnd) || !::GetWindowRect(wnd, &r) || ::IsRectEmpty(&r);
+}
+
+}  // namespace
+
+HWND PreviousUnownedWindow(HWND owner) {
+    for (HWND w = ::GetWindow(owner, GW_HWNDPREV); w; w = ::GetWindow(w, GW_HWNDPREV)) {
+        if (!OwnedBy(w, owner) && !ShowsNothing(w)) return w;
+    }
+    return nullptr;
+}
+
+void KeepOwnedWindowsInFront(HWND owner) {
+    if (!owner) return;
+    std::vector<HWND> owned;  // top first
+    for (HWND w = ::GetTopWindow(nullptr); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        if (w != owner && ::IsWindowVisible(w) && !(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+            OwnedBy(w, owner))
+            owned.push_back(w);
+    }
+    // Wine restacks a window on the screen only when it changes place in the
+    // z-order and lands in front of every other visible window: each goes
+    // behind the owner first, then to the top, the lowest first.
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
+        ::SetWindowPos(*it, owner, 0, 0, 0, 0, flags);
+        ::SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, flags);
+    }
+}
 
 void ReloadAllForms() {
     for (Form* f : TheScreen().Forms()) f->ReloadDescription();

@@ -285,6 +285,10 @@ public:
     int hintHidePause = 2500;
     // Hides the hint; it comes back only when the mouse moves to another control.
     void CancelHint();
+    // No hint while a modal mouse loop runs (counted): one that shows goes
+    // at once, and none comes until the last resume.
+    void SuspendHints();
+    void ResumeHints();
     // The hint window, made when a control with a hint first has the mouse.
     HintWindow* GetHintWindow() const { return hintWindow_.get(); }
     // The hint of the control under the mouse (the part after "|" if any).
@@ -331,6 +335,7 @@ private:
     DWORD hintRestSince_ = 0;
     DWORD hintShownAt_ = 0;
     bool hintShown_ = false;
+    int hintsSuspended_ = 0;
     bool hintDone_ = false;
     std::string currentHint_;
     std::vector<std::pair<Component*, LifeToken>> pendingFree_;
@@ -355,6 +360,16 @@ private:
 };
 
 Screen& TheScreen();
+
+// The nearest window above `owner` in the z-order that `owner` does not own
+// (directly or further down) and that shows something (visible, not empty);
+// nullptr when there is none. A window put just after it is in front of
+// `owner` and of everything `owner` owns.
+HWND PreviousUnownedWindow(HWND owner);
+// Puts the visible windows that `owner` owns back in front of it, in their
+// order. Wine without a window manager raises a window that takes the focus
+// above the windows it owns, which the system never does.
+void KeepOwnedWindowsInFront(HWND owner);
 
 // Re-reads every open form from the active resource module, in screen order.
 void ReloadAllForms();

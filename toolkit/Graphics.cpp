@@ -325,6 +325,25 @@ BitmapHandle MakeBitmap(int width, int height, PixelFormat format, std::uint32_t
     return BitmapHandle(h);
 }
 
+// The colour table of a DIB section of 8 bits per pixel or fewer (empty for
+// any other bitmap). The bitmap must not be selected into a DC.
+std::vector<RGBQUAD> ColourTableOf(HBITMAP bitmap) {
+    DIBSECTION section{};
+    if (::GetObjectA(bitmap, sizeof section, &section) != sizeof section || section.dsBmih.biBitCount > 8) return {};
+    auto dc = CreateMemoryDC();
+    SelectGuard selected(dc.Get(), bitmap);
+    std::vector<RGBQUAD> table(256);
+    table.resize(::GetDIBColorTable(dc.Get(), 0, 256, table.data()));
+    return table;
+}
+
+void SetColourTable(HBITMAP bitmap, const std::vector<RGBQUAD>& table) {
+    if (table.empty()) return;
+    auto dc = CreateMemoryDC();
+    SelectGuard selected(dc.Get(), bitmap);
+    ::SetDIBColorTable(dc.Get(), 0, static_cast<UINT>(table.size()), table.data());
+}
+
 void CopyPicture(HBITMAP from, int fw, int fh, HBITMAP to) {
     auto src = CreateMemoryDC();
     auto dst = CreateMemoryDC();
@@ -351,6 +370,9 @@ Bitmap::Bitmap(const Bitmap& other) : format_(other.format_) {
     BitmapHandle h = MakeBitmap(other.width_, other.height_, other.format_, &bits);
     if (!h) return;
     const_cast<Bitmap&>(other).ReleaseDC();
+    // A new section of few colours has a grey ramp: the copy takes the
+    // picture's own colours before the pixels are mapped onto them.
+    SetColourTable(h.Get(), ColourTableOf(other.handle_.Get()));
     CopyPicture(other.handle_.Get(), other.width_, other.height_, h.Get());
     Replace(std::move(h), other.width_, other.height_, other.format_, bits);
 }
@@ -374,7 +396,9 @@ Bitmap::Bitmap(Bitmap&& other) noexcept
       bits_(std::exchange(other.bits_, nullptr)),
       dc_(std::move(other.dc_)),
       oldBitmap_(std::exchange(other.oldBitmap_, nullptr)),
-      canvas_(std::move(other.canvas_)) {}
+      canvas_(std::move(other.canvas_)),
+      palette_(std::move(other.palette_)),
+      paletteRead_(std::exchange(other.paletteRead_, false)) {}
 
 Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
     if (this != &other) {
@@ -387,6 +411,8 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
         dc_ = std::move(other.dc_);
         oldBitmap_ = std::exchange(other.oldBitmap_, nullptr);
         canvas_ = std::move(other.canvas_);
+        palette_ = std::move(other.palette_);
+        paletteRead_ = std::exchange(other.paletteRead_, false);
     }
     return *this;
 }
@@ -407,6 +433,8 @@ void Bitmap::Replace(BitmapHandle handle, int width, int height, PixelFormat for
     height_ = handle_ ? height : 0;
     format_ = format;
     bits_ = bits;
+    palette_.Reset();
+    paletteRead_ = false;
 }
 
 void Bitmap::Clear() {
@@ -546,6 +574,25 @@ Color Bitmap::Pixel(int x, int y) {
         return static_cast<Color>(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
     }
     return static_cast<Color>(::GetPixel(DC(), x, y));
+}
+
+HPALETTE Bitmap::Palette() {
+    if (!paletteRead_ && handle_) {
+        paletteRead_ = true;
+        ReleaseDC();
+        const std::vector<RGBQUAD> table = ColourTableOf(handle_.Get());
+        if (!table.empty()) {
+            struct {
+                WORD version;
+                WORD count;
+                PALETTEENTRY entries[256];
+            } logical{0x300, static_cast<WORD>(table.size()), {}};
+            for (std::size_t i = 0; i < table.size(); ++i)
+                logical.entries[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+            palette_.Reset(::CreatePalette(reinterpret_cast<const LOGPALETTE*>(&logical)));
+        }
+    }
+    return palette_.Get();
 }
 
 Color Bitmap::TransparentColor() {

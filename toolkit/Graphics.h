@@ -296,6 +296,9 @@ public:
 
     // Colour of the bottom-left pixel: the colour-keyed transparency of glyphs.
     Color TransparentColor();
+    // The palette of a picture with a colour table (8 bits per pixel or
+    // fewer), made on first need and owned by the bitmap; nullptr otherwise.
+    HPALETTE Palette();
     Color Pixel(int x, int y);
 
     // A memory DC with this bitmap selected; valid until the bitmap changes.
@@ -322,6 +325,8 @@ private:
     MemoryDCHandle dc_;
     HGDIOBJ oldBitmap_ = nullptr;
     std::unique_ptr<Canvas> canvas_;
+    PaletteHandle palette_;
+    bool paletteRead_ = false;
 };
 
 int ScreenPixelsPerInch();

@@ -6,10 +6,30 @@
 
 namespace tk {
 
-MouseLoop::MouseLoop(HWND captureWindow, const Component* owner)
-    : window_(captureWindow), owner_(owner ? owner->Token() : LifeToken()), hasOwner_(owner != nullptr) {}
+namespace {
 
-MouseLoop::~MouseLoop() { Release(); }
+// Takes the next message that is not a paint message; when there is none,
+// waits for one and answers false. Sent messages are handled inside the
+// peek and the wait, so the caller looks at the capture and its controls
+// again before it asks for the next.
+bool TakeMessageButPaint(MSG& msg) {
+    constexpr UINT kNoPaint = PM_QS_INPUT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE;
+    if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | kNoPaint)) return true;
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT & ~QS_PAINT, MWMO_INPUTAVAILABLE);
+    return false;
+}
+
+}  // namespace
+
+MouseLoop::MouseLoop(HWND captureWindow, const Component* owner)
+    : window_(captureWindow), owner_(owner ? owner->Token() : LifeToken()), hasOwner_(owner != nullptr) {
+    App().SuspendHints();
+}
+
+MouseLoop::~MouseLoop() {
+    Release();
+    App().ResumeHints();
+}
 
 void MouseLoop::Watch(const Component* other) {
     if (other) watched_.push_back(other->Token());
@@ -54,7 +74,8 @@ MouseLoop::Outcome MouseLoop::Run(const std::function<Step(const MSG& msg)>& onM
         if (!AllAlive()) return Outcome::ControlDied;
         if (::GetCapture() != window_) return Outcome::CaptureLost;
         MSG msg;
-        if (!::GetMessageW(&msg, nullptr, 0, 0)) {
+        if (!TakeMessageButPaint(msg)) continue;
+        if (msg.message == WM_QUIT) {
             // Whoever asked to quit must still see it.
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             return Outcome::Quit;

@@ -2,7 +2,10 @@
 // mouse capture for a window, runs its own message loop that hands every
 // mouse and key message to the caller, re-posts a WM_QUIT it meets, and
 // releases the capture (and the cursor clip, if asked) on every way out,
-// including an exception and the death of its control.
+// including an exception and the death of its control. From its
+// construction to its end no hint shows, and while it runs no window
+// paints: what a drag draws on the screen stays over an unchanged picture
+// (the system's window-update lock does the same where it works).
 #pragma once
 
 #include <windows.h>
@@ -23,6 +26,8 @@ public:
 
     // `captureWindow` receives the capture; `owner` is the control whose
     // death ends the loop (messages are not dispatched to it meanwhile).
+    // A hint that shows goes now: its window's place is painted with the
+    // next paint messages, before the loop holds them.
     MouseLoop(HWND captureWindow, const Component* owner);
     ~MouseLoop();
     MouseLoop(const MouseLoop&) = delete;
@@ -39,7 +44,8 @@ public:
     // unless onMessage handles WM_KEYDOWN itself), the capture goes to
     // another window, WM_QUIT arrives or the owner dies. onMessage sees the
     // mouse messages (WM_MOUSEMOVE, button up/down) and key messages; other
-    // messages are dispatched as usual.
+    // messages are dispatched as usual, except paint messages, which wait
+    // for the loop's end.
     Outcome Run(const std::function<Step(const MSG& msg)>& onMessage);
 
 private:

@@ -1,15 +1,19 @@
 // Helpers of the toolbar tests: a bounded message pump, pixels of 32-bit
-// DIB sections, and a shown form with a top and a bottom dock.
+// DIB sections, a shown form with a top and a bottom dock, and the scripts
+// that play the steps of a modal loop from inside it.
 #pragma once
 
 #include "toolbars/BarButtons.h"
 #include "toolbars/BarToolbar.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
+#include "toolkit/TestSeams.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 #include <memory>
 #include <string>
 #include <utility>
@@ -81,5 +85,94 @@ struct DockFormTest : ::testing::Test {
         return bar;
     }
 };
+
+inline constexpr UINT kStepMessage = WM_APP + 77;
+
+// Steps played one per dispatch of kStepMessage (posted messages keep their
+// order, so a step's mouse message is handled before the next step runs).
+// With `timed`, steps run on a timer instead: real input from SendInput is
+// read before timers, never before posted messages.
+class Script {
+public:
+    Script(HWND target, tk::FakeInput* input, bool timed = false) : target_(target), input_(input), timed_(timed) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &Script::Proc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "ZpDragScript";
+        ::RegisterClassA(&wc);
+        wnd_ = ::CreateWindowA("ZpDragScript", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        ::SetWindowLongPtrA(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~Script() { ::DestroyWindow(wnd_); }
+    // Cursor to `screen`, then `msg` to the target (client point of the cursor).
+    Script& Mouse(POINT screen, UINT msg = WM_MOUSEMOVE) {
+        steps_.push_back([this, screen, msg] {
+            if (input_) input_->cursor = screen;
+            POINT c = screen;
+            ::ScreenToClient(target_, &c);
+            ::PostMessageA(target_, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(c.x, c.y));
+        });
+        return *this;
+    }
+    Script& Key(UINT msg, WPARAM key) {
+        steps_.push_back([this, msg, key] { ::PostMessageA(target_, msg, key, 0); });
+        return *this;
+    }
+    Script& Do(std::function<void()> action) {
+        steps_.push_back(std::move(action));
+        return *this;
+    }
+    void Start() { Next(); }
+    std::size_t Played() const { return played_; }
+
+private:
+    void Next() {
+        if (timed_)
+            ::SetTimer(wnd_, 1, 60, nullptr);
+        else
+            ::PostMessageA(wnd_, kStepMessage, 0, 0);
+    }
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        auto* self = reinterpret_cast<Script*>(::GetWindowLongPtrA(h, GWLP_USERDATA));
+        if (self && (m == kStepMessage || m == WM_TIMER)) {
+            ::KillTimer(h, 1);
+            if (self->played_ < self->steps_.size()) {
+                self->steps_[self->played_++]();
+                if (self->played_ < self->steps_.size()) self->Next();
+            }
+            return 0;
+        }
+        return ::DefWindowProcA(h, m, w, l);
+    }
+    HWND target_;
+    tk::FakeInput* input_;
+    bool timed_;
+    HWND wnd_ = nullptr;
+    std::vector<std::function<void()>> steps_;
+    std::size_t played_ = 0;
+};
+
+// Real input: the system's cursor moves to `p` (screen), with `flags` as
+// button presses or releases there.
+inline void SendMouse(POINT p, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(p.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>(p.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof in);
+}
+
+// Pumps until the script has played and its last input was handled.
+inline void PlayOut(Script& s, std::size_t steps) {
+    for (int i = 0; i < 200 && s.Played() < steps; ++i) {
+        Pump();
+        ::Sleep(10);
+    }
+    for (int i = 0; i < 10; ++i) {
+        Pump();
+        ::Sleep(10);
+    }
+}
 
 }  // namespace bartest

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -594,4 +596,102 @@ TEST_F(ToolWindowTest, TheCloseButtonClosesOnlyWhenReleasedOverIt) {
     EXPECT_FALSE(bar->Visible());
     EXPECT_FALSE(::IsWindowVisible(h));
     EXPECT_EQ(closed, 1);
+}
+
+namespace {
+
+// A 16 x 16 picture with a colour table of two entries: `back` around a
+// square of `square` at (4, 4)-(11, 11).
+tk::Bitmap TwoColourPicture(COLORREF back, COLORREF square) {
+    tk::Bitmap picture(16, 16, tk::PixelFormat::Bit8);
+    const RGBQUAD table[2] = {{GetBValue(back), GetGValue(back), GetRValue(back), 0},
+                              {GetBValue(square), GetGValue(square), GetRValue(square), 0}};
+    ::SetDIBColorTable(picture.DC(), 0, 2, table);
+    tk::Canvas& c = picture.GetCanvas();
+    c.brush = tk::Brush{static_cast<tk::Color>(back)};
+    c.FillRect(RECT{0, 0, 16, 16});
+    c.brush = tk::Brush{static_cast<tk::Color>(square)};
+    c.FillRect(RECT{4, 4, 12, 12});
+    picture.Dormant();
+    return picture;
+}
+
+// The button at a child index (a bar made here holds b0 b1 | b2 b3).
+TToolbarButton* At(TToolbar* bar, std::size_t index) { return static_cast<TToolbarButton*>(bar->Controls(index)); }
+
+// The colour at the middle of a button's picture, painted alone on a DIB.
+std::uint32_t PictureColour(TToolbarButton& b) {
+    tk::Bitmap out = tk::Bitmap::CreateDIB(b.Width(), b.Height());
+    b.Paint(out.GetCanvas());
+    return Px(out, 4 + 6, 3 + 6);
+}
+
+}  // namespace
+
+TEST_F(ToolWindowTest, AButtonShownHiddenOrResizedRearrangesItsBar) {
+    TToolbar* bar = Bar("Bar", top, 4);  // 2 buttons | 2 buttons
+    EXPECT_EQ(At(bar, 4)->Left(), 75);
+    EXPECT_EQ(bar->Width(), 111);
+    At(bar, 1)->SetVisible(false);
+    EXPECT_EQ(At(bar, 4)->Left(), 52);
+    EXPECT_EQ(bar->Width(), 88);
+    At(bar, 1)->SetVisible(true);
+    At(bar, 1)->SetWidth(30);
+    EXPECT_EQ(At(bar, 4)->Left(), 82);
+    EXPECT_EQ(bar->Width(), 118);
+}
+
+TEST_F(ToolWindowTest, AColourSchemeChangeReachesTheDisabledPicturesOfDockedBars) {
+    TToolbarButton* button = At(Bar("Bar", top, 2), 0);
+    button->SetGlyph(TwoColourPicture(RGB(128, 128, 0), RGB(0, 0, 0)));
+    button->SetEnabled(false);
+    ASSERT_EQ(PictureColour(*button), Dib(tk::clBtnShadow));  // rendered and kept
+    const int element = COLOR_BTNSHADOW;
+    const COLORREF old = ::GetSysColor(element);
+    const COLORREF changed = old == RGB(0, 0, 200) ? RGB(0, 200, 0) : RGB(0, 0, 200);
+    ::SetSysColors(1, &element, &changed);
+    Pump();
+    const std::uint32_t seen = PictureColour(*button);
+    ::SetSysColors(1, &element, &old);
+    EXPECT_EQ(seen, Dib(static_cast<tk::Color>(changed)));
+}
+
+TEST_F(ToolWindowTest, APictureOfFewColoursKeepsItsColoursAndLendsItsPalette) {
+    TToolbarButton* button = At(Bar("Bar", top, 2), 0);
+    button->SetGlyph(TwoColourPicture(RGB(128, 128, 0), RGB(255, 0, 0)));
+    EXPECT_EQ(PictureColour(*button), 0xFF0000u);
+    PALETTEENTRY red{};
+    ASSERT_EQ(::GetPaletteEntries(button->GetPalette(), 1, 1, &red), 1u);
+    EXPECT_EQ(RGB(red.peRed, red.peGreen, red.peBlue), RGB(255, 0, 0));
+}
+
+TEST_F(ToolWindowTest, PositionDataGoesThroughTheHostAndBringsBackAFloatingBarsWrapping) {
+    TToolbar* bar = Bar("Wrapped", top, 6);
+    bar->SetDockedTo(nullptr);
+    std::vector<POINT> sizes;
+    bar->ListCandidateSizes(sizes);
+    ASSERT_GE(sizes.size(), 2u);
+    std::map<std::string, int> stored;  // the host: values by bar and value name
+    int extra = 0;
+    std::vector<void*> seen;
+    const auto writeInt = [&](const std::string& b, const std::string& name, int value, void* x) {
+        stored[b + "." + name] = value, seen.push_back(x);
+    };
+    const auto readInt = [&](const std::string& b, const std::string& name, int fallback, void* x) {
+        seen.push_back(x);
+        const auto it = stored.find(b + "." + name);
+        return it == stored.end() ? fallback : it->second;
+    };
+    bar->SetFloatingRightX(sizes[1].x);
+    bar->SavePositionData(writeInt, nullptr, &extra);
+    EXPECT_EQ(stored, (std::map<std::string, int>{{"Wrapped.FloatRightX", static_cast<int>(sizes[1].x)}}));
+    bar->SetFloatingRightX(0);
+    bar->Rearrange();
+    bar->LoadPositionData(readInt, nullptr, &extra);
+    EXPECT_EQ(bar->ClientWidth(), sizes[1].x);
+    EXPECT_EQ(bar->ClientHeight(), sizes[1].y);
+    EXPECT_EQ(seen, std::vector<void*>(2, &extra));
+    stored.clear();  // nothing stored: one line
+    bar->LoadPositionData(readInt, nullptr, &extra);
+    EXPECT_EQ(bar->ClientHeight(), sizes[0].y);
 }
