@@ -70,6 +70,15 @@ struct TCustomToolWindow::DragState {
     HCURSOR cursor = nullptr;
     TDesktopOutline* outline = nullptr;
     RECT dropRect{};
+    // A press released where it was made, the mouse never having left that
+    // point, is a click and moves nothing. A bar that floats over its dock
+    // (where it first floats) would otherwise dock at a click on its
+    // caption, and the second press of a double click would then land on
+    // whichever of its buttons came under the mouse.
+    POINT pressedAt{};
+    bool moved = false;
+
+    void NoteCursor(POINT cursor) { moved = moved || cursor.x != pressedAt.x || cursor.y != pressedAt.y; }
 
     RECT OutlineAt(std::size_t index, POINT p) const {
         const Size& s = sizes[index];
@@ -254,6 +263,7 @@ void TCustomToolWindow::DragLoop(int x, int y) {
         drag.outline = &outline;
         for (TDock* d : drag.docks) loop.Watch(d);
         loop.Watch(ParentFormOf(this));
+        drag.pressedAt = tk::InputSeam()->CursorPos();
         TrackDrag(drag);
         if (!alive.Alive()) return;
         const auto outcome = loop.Run([&](const MSG& m) {
@@ -270,14 +280,17 @@ void TCustomToolWindow::DragLoop(int x, int y) {
                     return tk::MouseLoop::Step::Cancel;
                 }
                 return tk::MouseLoop::Step::Continue;
-            case WM_MOUSEMOVE: TrackDrag(drag); return tk::MouseLoop::Step::Continue;
+            case WM_MOUSEMOVE:
+                drag.NoteCursor(tk::InputSeam()->CursorPos());
+                TrackDrag(drag);
+                return tk::MouseLoop::Step::Continue;
             case WM_LBUTTONDOWN:
             case WM_LBUTTONDBLCLK: return tk::MouseLoop::Step::Cancel;
-            case WM_LBUTTONUP: return tk::MouseLoop::Step::Finish;
+            case WM_LBUTTONUP: drag.NoteCursor(tk::InputSeam()->CursorPos()); return tk::MouseLoop::Step::Finish;
             default: return tk::MouseLoop::Step::Continue;  // other keys, right and middle buttons
             }
         });
-        accepted = outcome == tk::MouseLoop::Outcome::Finished;
+        accepted = outcome == tk::MouseLoop::Outcome::Finished && drag.moved;
         drag.outline = nullptr;
         if (alive.Alive()) ::SetCursor(drag.cursor);
     }

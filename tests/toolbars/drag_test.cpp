@@ -297,6 +297,24 @@ TEST_F(DragTest, ADoubleClickFloatsADockedBarAndDocksAFloatingOne) {
     EXPECT_EQ(bar->DockedTo(), top);
 }
 
+TEST_F(DragTest, APressReleasedWhereItWasMadeMovesNothingEvenOverADock) {
+    Bar("Kept", top, 3, 1);  // the dock keeps its depth when A leaves
+    Recorder* bar = Bar("A", top, 3);
+    Script none(bar->Handle(), &*input);
+    Press(bar, none, Handle(bar), WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(bar->Floating());
+    Pump();
+    // The bar floats where it was docked: its caption lies in the dock's zone.
+    const POINT at{Handle(bar).x, Screen(top, 0, 2).y};
+    const RECT floating = bar->BoundsRect();
+    Script click(bar->Handle(), &*input);
+    click.Mouse(at, WM_LBUTTONUP);
+    Press(bar, click, at);
+    EXPECT_TRUE(bar->Floating());
+    const RECT after = bar->BoundsRect();
+    EXPECT_TRUE(::EqualRect(&floating, &after));
+}
+
 TEST_F(DragTest, TheHitTestAnswersCaptionCloseAndSizingBands) {
     for (bool eight : {false, true}) {
         Recorder* bar = Bar(eight ? "E" : "F", top, 3, 0, 0, eight);

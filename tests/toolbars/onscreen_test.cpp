@@ -90,6 +90,32 @@ TEST_F(OnScreenTest, ABarFloatsFirstWhereItWasDockedAndKeepsItsCaption) {
     EXPECT_EQ(captionInk(), ink);
 }
 
+// A bar first floats over its own dock: a click on its caption must not
+// dock it, and the double click that docks it must not press the button
+// that comes to lie under the mouse.
+TEST_F(OnScreenTest, ACaptionClickMovesNothingAndADockingDoubleClickPressesNoButton) {
+    MakeBar("Kept", top, 3, 1, 0);  // the dock keeps its depth when the bar leaves
+    TToolbar* bar = MakeBar("File Operations", top, 3, 0, 40);
+    Pump();
+    int clicks = 0;
+    for (tk::Control* c : bar->Children()) c->OnClick = [&](tk::Component*) { ++clicks; };
+    // The first button: the last one ends under the floating close button.
+    const tk::Control* first = bar->Children().front();
+    const POINT firstCentre = bar->ClientToScreen(POINT{first->Left() + first->Width() / 2, 0});
+    Click(Grip(bar), 2);
+    ASSERT_TRUE(bar->Floating());
+    const RECT floating = bar->BoundsRect();
+    const POINT caption{firstCentre.x, Grip(bar).y};
+    Click(caption);
+    EXPECT_TRUE(bar->Floating());
+    const RECT after = bar->BoundsRect();
+    EXPECT_TRUE(::EqualRect(&floating, &after));
+    ::Sleep(::GetDoubleClickTime() + 100);  // what follows is a double click of its own
+    Click(caption, 2);
+    EXPECT_EQ(bar->DockedTo(), top);
+    EXPECT_EQ(clicks, 0);
+}
+
 TEST_F(OnScreenTest, FloatingBarsStayInFrontOfTheirFormThroughMinimiseRestoreAndClicks) {
     auto* edit = tk::Create<tk::Edit>(*form);
     edit->SetParent(form.get());
