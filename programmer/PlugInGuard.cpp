@@ -22,12 +22,38 @@ struct TGuardFrame {
 #endif
     void* resume[5];  // __builtin_setjmp's buffer
     TPlugInFault* fault;
-    std::uint16_t fpuControl;  // the caller's x87 control word
+    EXCEPTION_REGISTRATION_RECORD* chainHead;  // the thread's frame chain at entry
+    std::uint16_t fpuControl;                  // the caller's x87 control word
 #if defined(__x86_64__)
     std::uint32_t sseControl;  // the caller's MXCSR
-    void* chainHead;           // see RunGuarded
 #endif
 };
+
+// The head of the thread's frame chain. On x86 the guard's frame is a
+// registration there. x86-64 Windows does not use the chain, but Wine's
+// dispatcher registers a frame of its own there around each handler it
+// calls; leaving the handler by a jump leaves that frame behind, and the
+// next exception would be handed to whatever the stack holds there now. On
+// both, the chain is put back as it was at entry.
+EXCEPTION_REGISTRATION_RECORD* ChainHead()
+{
+    EXCEPTION_REGISTRATION_RECORD* head;
+#if defined(__i386__)
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
+#else
+    __asm__ __volatile__("movq %%gs:0, %0" : "=r"(head));
+#endif
+    return head;
+}
+
+void SetChainHead(EXCEPTION_REGISTRATION_RECORD* head)
+{
+#if defined(__i386__)
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory");
+#else
+    __asm__ __volatile__("movq %0, %%gs:0" : : "r"(head) : "memory");
+#endif
+}
 
 // The guard page of a stack that overflowed is gone; it is put back so the
 // next overflow is reported as one again.
@@ -73,20 +99,8 @@ void RestoreFloatingPointState(const TGuardFrame& frame)
 
 #if defined(__i386__)
 
-// 32-bit x86: the frame is a registration on the thread's chain at FS:[0].
+// x86: the frame is a registration on the thread's chain at FS:[0].
 namespace {
-
-EXCEPTION_REGISTRATION_RECORD* ChainHead()
-{
-    EXCEPTION_REGISTRATION_RECORD* head;
-    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
-    return head;
-}
-
-void SetChainHead(EXCEPTION_REGISTRATION_RECORD* head)
-{
-    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory");
-}
 
 // Reached only by exceptions that the frames above it (the plug-in's own)
 // left alone. Unwinding passes are not ours to stop.
@@ -97,29 +111,16 @@ EXCEPTION_DISPOSITION NTAPI GuardHandler(EXCEPTION_RECORD* record, void* establi
     Resume(*static_cast<TGuardFrame*>(establisher), *record);
 }
 
-}  // namespace
-
-// Not inlined: the frame and the resume point belong to this function's
-// own stack frame, which outlives the plug-in call.
-[[gnu::noinline]] bool RunGuarded(void (*work)(void*), void* context, TPlugInFault& fault) noexcept
+void CallInFrame(TGuardFrame& frame, void (*work)(void*), void* context)
 {
-    TGuardFrame frame;
-    frame.record.Next = ChainHead();
+    frame.record.Next = frame.chainHead;
     frame.record.Handler = &GuardHandler;
-    frame.fault = &fault;
-    SaveFloatingPointState(frame);
-    if (__builtin_setjmp(frame.resume)) {
-        SetChainHead(frame.record.Next);
-        RestoreFloatingPointState(frame);
-        if (fault.code == static_cast<std::uint32_t>(EXCEPTION_STACK_OVERFLOW))
-            RestoreStackGuard();
-        return false;
-    }
     SetChainHead(&frame.record);
     work(context);
-    SetChainHead(frame.record.Next);
-    return true;
+    SetChainHead(frame.chainHead);
 }
+
+}  // namespace
 
 #else
 
@@ -161,31 +162,32 @@ extern "C" EXCEPTION_DISPOSITION ZpGuardHandler(EXCEPTION_RECORD* record, void* 
     Resume(**reinterpret_cast<TGuardFrame**>(static_cast<char*>(establisher) + 32), *record);
 }
 
-// Not inlined: the resume point belongs to this function's own stack frame,
-// which outlives the plug-in call.
-// The thread's frame chain is unused by x86-64 Windows, but Wine's
-// dispatcher registers a frame of its own there around each handler it
-// calls; leaving the handler by a jump leaves that frame behind, and the
-// next exception would be handed to whatever the stack holds there now.
-// So the chain is put back as it was, as on x86.
+namespace {
+
+void CallInFrame(TGuardFrame& frame, void (*work)(void*), void* context) { ZpGuardedCall(work, context, &frame); }
+
+}  // namespace
+
+#endif
+
+// Not inlined: the frame and the resume point belong to this function's
+// own stack frame, which outlives the plug-in call.
 [[gnu::noinline]] bool RunGuarded(void (*work)(void*), void* context, TPlugInFault& fault) noexcept
 {
     TGuardFrame frame;
     frame.fault = &fault;
-    __asm__ __volatile__("movq %%gs:0, %0" : "=r"(frame.chainHead));
+    frame.chainHead = ChainHead();
     SaveFloatingPointState(frame);
     if (__builtin_setjmp(frame.resume)) {
-        __asm__ __volatile__("movq %0, %%gs:0" : : "r"(frame.chainHead) : "memory");
+        SetChainHead(frame.chainHead);
         RestoreFloatingPointState(frame);
         if (fault.code == static_cast<std::uint32_t>(EXCEPTION_STACK_OVERFLOW))
             RestoreStackGuard();
         return false;
     }
-    ZpGuardedCall(work, context, &frame);
+    CallInFrame(frame, work, context);
     return true;
 }
-
-#endif
 
 void RaisePlugInFault(std::string_view plugIn, std::string_view function, const TPlugInFault& fault)
 {

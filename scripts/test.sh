@@ -47,12 +47,13 @@ status=0
 # on a display and prefix of their own.
 if [ "$also" = also ] && [ "$ZP_ARCH" = 32 ]; then
   other=$(zp_default_build "$here" 64)
+  guard_tests='^(harness_tests|device_tests)$'
   [ -n "${1:-}" ] && other=$(realpath -m "$build-x64")
   echo "== the 64-bit variant's plug-in guard and device tests, in $other"
   (
-    build_tests "$other" '^(harness_tests|device_tests)$' 64 &&
+    build_tests "$other" "$guard_tests" 64 &&
       ZP_ARCH=64 zp_wine_up "$other" &&
-      ctest --test-dir "$other" --output-on-failure -R '^(harness_tests|device_tests)$'
+      ctest --test-dir "$other" --output-on-failure -R "$guard_tests"
   ) || status=1
 fi
 

@@ -104,8 +104,9 @@ void RaiseAndHandle()
 #else
 }  // namespace
 
-// x86-64: a function whose unwind table entry names the handler.
-extern "C" void HostileRaiseInOwnFrame();
+// x86-64: a function whose unwind table entry names the handler; it raises
+// the exception whose code it is given.
+extern "C" void HostileRaiseInOwnFrame(DWORD code);
 __asm__(
     ".text\n"
     ".globl HostileRaiseInOwnFrame\n"
@@ -116,7 +117,6 @@ __asm__(
     "    .seh_stackalloc 40\n"
     "    .seh_endprologue\n"
     "    .seh_handler HostileOwnHandler, @except\n"
-    "    movl $0xE0484F53, %ecx\n"
     "    xorl %edx, %edx\n"
     "    xorl %r8d, %r8d\n"
     "    xorl %r9d, %r9d\n"
@@ -128,7 +128,7 @@ __asm__(
 
 namespace {
 
-void RaiseAndHandle() { HostileRaiseInOwnFrame(); }
+void RaiseAndHandle() { HostileRaiseInOwnFrame(kOwnException); }
 #endif
 
 std::uint8_t Read(std::int32_t address, std::int32_t* data, std::int32_t size)

@@ -48,17 +48,19 @@ public:
 
     // This process's visible top-level window of that title, once it is on
     // the screen; nullptr when the process ended or the time ran out first.
-    // Every top-level window is looked at, not just the first of that
-    // title: a copy started by an earlier test may still be closing, and
-    // on a slow machine its window hid this one's for the whole wait.
+    // Every window of that title is looked at, not just the first: a copy
+    // started by an earlier test may still be closing, and on a slow machine
+    // its window hid this one's for the whole wait.
     HWND WaitForWindow(const char* title, DWORD timeoutMs)
     {
-        Search search{title, info_.dwProcessId, nullptr};
         const DWORD start = ::GetTickCount();
         while (::GetTickCount() - start < timeoutMs) {
-            ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
-            if (search.found)
-                return search.found;
+            for (HWND wnd = nullptr; (wnd = ::FindWindowExA(nullptr, wnd, nullptr, title)) != nullptr;) {
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(wnd, &pid);
+                if (pid == info_.dwProcessId && ::IsWindowVisible(wnd))
+                    return wnd;
+            }
             if (::WaitForSingleObject(info_.hProcess, 50) == WAIT_OBJECT_0)
                 return nullptr;
         }
@@ -66,24 +68,5 @@ public:
     }
 
 private:
-    struct Search {
-        const char* title;
-        DWORD process;
-        HWND found;
-    };
-
-    static BOOL CALLBACK Visit(HWND wnd, LPARAM context)
-    {
-        auto* search = reinterpret_cast<Search*>(context);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(wnd, &pid);
-        char text[256] = {};
-        if (pid != search->process || !::IsWindowVisible(wnd) || !::GetWindowTextA(wnd, text, sizeof text) ||
-            std::string(text) != search->title)
-            return TRUE;
-        search->found = wnd;
-        return FALSE;
-    }
-
     PROCESS_INFORMATION info_{};
 };
