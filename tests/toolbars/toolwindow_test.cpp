@@ -786,3 +786,24 @@ TEST_F(ToolWindowTest, AHandlerThatThrowsInADockChangeLeavesNoLockBehind) {
         Pump();
     }
 }
+
+// The dock's OnResize runs inside the window's WM_SIZE, so its exception
+// cannot travel back to the caller: it is shown, and the bar and both docks
+// carry on as if the handler had returned.
+TEST_F(ToolWindowTest, ADockWhoseOnResizeThrowsDuringADockChangeShowsTheErrorAndStaysUsable) {
+    tk::ScriptedMessages boxes;
+    TToolbar* bar = Bar("Thrower", top, 3);
+    bottom->OnResize = [](tk::Component*) { throw std::runtime_error("resize refused"); };
+    bar->SetDockedTo(bottom);
+    bottom->OnResize = nullptr;
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"resize refused"});
+    EXPECT_EQ(bar->DockedTo(), bottom);
+    EXPECT_EQ(bottom->Height(), 26);
+    EXPECT_EQ(top->Height(), 0);
+    bar->SetDockedTo(top);
+    Pump();
+    EXPECT_EQ(top->Height(), 26);
+    EXPECT_EQ(bottom->Height(), 0);
+    EXPECT_TRUE(::IsWindowVisible(bar->Handle()));
+    tk::Free(bar);
+}
