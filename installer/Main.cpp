@@ -216,19 +216,17 @@ struct FileHandle {
     }
 };
 
-std::string SystemFolder()
+// A folder the system names (GetSystemDirectoryA, GetWindowsDirectoryA),
+// with a trailing "\".
+std::string FolderOfSystem(UINT(WINAPI* name)(LPSTR, UINT))
 {
     char buffer[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryA(buffer, MAX_PATH);
-    return std::string(buffer, std::min<UINT>(length, MAX_PATH)) + "\\";
-}
-
-std::string WindowsFolder()
-{
-    char buffer[MAX_PATH] = {};
-    const UINT length = ::GetWindowsDirectoryA(buffer, MAX_PATH);
+    const UINT length = name(buffer, MAX_PATH);
     return WithTrailingSlash(std::string(buffer, std::min<UINT>(length, MAX_PATH)));
 }
+
+std::string SystemFolder() { return FolderOfSystem(::GetSystemDirectoryA); }
+std::string WindowsFolder() { return FolderOfSystem(::GetWindowsDirectoryA); }
 
 // The port driver's files, which go to the system folder.
 const char* const kDriverFiles[] = {"varize.vxd", "varize.sys"};
