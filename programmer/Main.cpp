@@ -642,12 +642,19 @@ void TMainForm::ShowEEpromBuffer()
 void TMainForm::ToggleBarVisible(TToolbar& bar, tk::MenuItem& item)
 {
     bar.SetVisible(!bar.Visible());
-    item.SetChecked(!item.Checked());
+    item.SetChecked(bar.Visible());
     // A docked bar arranged while its row was hidden (a language switch
     // re-arranges every bar) centred its buttons in a row of no thickness;
     // shown, its row has one again.
     if (bar.Visible())
         bar.Rearrange();
+}
+
+void TMainForm::ShowBarMarks()
+{
+    for (const auto& [bar, item] : {std::pair{FileBar, MnuFileOperations}, std::pair{MiscBar, MnuMiscOperations},
+                                    std::pair{FLEPBar, MnuFLEPOperations}, std::pair{ViewBar, MnuViewOperations}})
+        item->SetChecked(bar->Visible());
 }
 
 void TMainForm::MnuFileOperationsClick(tk::Component*) { ToggleBarVisible(*FileBar, *MnuFileOperations); }
@@ -722,9 +729,7 @@ void TMainForm::GiveBackLiveState(const TMainWindowLiveState& live)
     MnuHex->SetChecked(unit.ViewMode == vmHex);
     MnuDecimal->SetChecked(unit.ViewMode == vmDecimal);
     MnuAscii->SetChecked(unit.ViewMode == vmAscii);
-    for (const auto& [bar, item] : {std::pair{FileBar, MnuFileOperations}, std::pair{MiscBar, MnuMiscOperations},
-                                    std::pair{FLEPBar, MnuFLEPOperations}, std::pair{ViewBar, MnuViewOperations}})
-        item->SetChecked(bar->Visible());
+    ShowBarMarks();
     if (!unit.DeviceName.empty())
         SetPanelText(0, unit.DeviceName);
     ReshapeGrids();

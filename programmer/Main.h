@@ -542,6 +542,8 @@ private:
     // The Flash grid's panel is at least as wide as the grid's widest layout.
     int FlashPanelWidth(int half) const;
     void ToggleBarVisible(TToolbar& bar, tk::MenuItem& item);
+    // Each Toolbars item is checked when its bar is shown.
+    void ShowBarMarks();
     // The caption names the bound plug-in, or says that there is none.
     void ShowPlugInInCaption();
     // The port items that the ports found give a caption get it.
