@@ -359,7 +359,7 @@ void TMainForm::FormCreate(tk::Component*)
     unit.PortIsBidirectional = 0;
     CheckBidirectional(FPortAddress);
     SetPanelText(1, std::string());
-    SetPanelText(2, tk::FmtLoadStr(S_PORT_NO_PROGRAMMER, {PortText(FPortAddress)}));
+    ShowPortStatus(S_PORT_NO_PROGRAMMER, FPortAddress);
 
     unit.ViewMode = vmHex;
     MnuChipErase->SetChecked(true);
@@ -597,6 +597,12 @@ void TMainForm::SetPanelText(int panel, const std::string& text)
     SBar->Panels()[static_cast<std::size_t>(panel)].SetText(text);
 }
 
+void TMainForm::ShowPortStatus(unsigned text, std::int32_t port)
+{
+    portStatus_ = {text, port};
+    SetPanelText(2, tk::FmtLoadStr(text, {PortText(port)}));
+}
+
 // --- buffer grids -----------------------------------------------------------------------
 
 void TMainForm::ShowBuffer(tk::StringGrid& grid, TBufferView& view, const std::vector<std::int32_t>& buffer,
@@ -732,6 +738,8 @@ void TMainForm::GiveBackLiveState(const TMainWindowLiveState& live)
     ShowBarMarks();
     if (!unit.DeviceName.empty())
         SetPanelText(0, unit.DeviceName);
+    if (portStatus_.text != 0)
+        ShowPortStatus(portStatus_.text, portStatus_.port);
     ReshapeGrids();
     ApplyEditingState();
     PlaceGrid(*SG1, live.flashGrid);
@@ -964,9 +972,9 @@ bool TMainForm::CheckProgrammer()
         power.Off();
     }
     if (present) {
-        SetPanelText(2, tk::FmtLoadStr(S_PORT_PROGRAMMER_OK, {PortText(FPortAddress)}));
+        ShowPortStatus(S_PORT_PROGRAMMER_OK, FPortAddress);
     } else {
-        SetPanelText(2, tk::FmtLoadStr(S_PORT_NO_PROGRAMMER, {PortText(FPortAddress)}));
+        ShowPortStatus(S_PORT_NO_PROGRAMMER, FPortAddress);
         tk::ShowMessage(tk::FmtLoadStr(S_PROGRAMMER_NOT_FOUND, {tk::IntToHex(FPortAddress, 2)}));
     }
     return present;
