@@ -118,44 +118,31 @@ class Stepper {
 public:
     // `release`: the last step lets the button go (else Esc cancels).
     Stepper(HWND target, std::vector<POINT> points, bool release = false)
-        : target_(target), points_(std::move(points)), release_(release) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &Stepper::Proc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "ZpBenchStepper";
-        ::RegisterClassA(&wc);
-        wnd_ = ::CreateWindowA("ZpBenchStepper", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        ::SetWindowLongPtrA(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~Stepper() { ::DestroyWindow(wnd_); }
-    void Start() { ::PostMessageA(wnd_, WM_APP, 0, 0); }
+        : target_(target), points_(std::move(points)), release_(release), window_([this] { Step(); }) {}
+    void Start() { window_.PostStep(); }
     void At(POINT p) { input_.cursor = p; }
     std::vector<double> steps;
 
 private:
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        auto* self = reinterpret_cast<Stepper*>(::GetWindowLongPtrA(h, GWLP_USERDATA));
-        if (!self || m != WM_APP) return ::DefWindowProcA(h, m, w, l);
+    void Step() {
         const double now = NowUs();
-        if (self->next_ > 0) self->steps.push_back(now - self->posted_);
-        if (self->next_ == self->points_.size()) {
-            if (self->release_)
-                ::PostMessageA(self->target_, WM_LBUTTONUP, 0, 0);
+        if (next_ > 0) steps.push_back(now - posted_);
+        if (next_ == points_.size()) {
+            if (release_)
+                ::PostMessageA(target_, WM_LBUTTONUP, 0, 0);
             else
-                ::PostMessageA(self->target_, WM_KEYDOWN, VK_ESCAPE, 0);
-            return 0;
+                ::PostMessageA(target_, WM_KEYDOWN, VK_ESCAPE, 0);
+            return;
         }
-        const POINT p = self->points_[self->next_++];
-        self->input_.cursor = p;
+        const POINT p = points_[next_++];
+        input_.cursor = p;
         POINT c = p;
-        ::ScreenToClient(self->target_, &c);
-        self->posted_ = NowUs();
-        ::PostMessageA(self->target_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
-        ::PostMessageA(h, WM_APP, 0, 0);
-        return 0;
+        ::ScreenToClient(target_, &c);
+        posted_ = NowUs();
+        ::PostMessageA(target_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+        window_.PostStep();
     }
     HWND target_;
-    HWND wnd_ = nullptr;
     std::vector<POINT> points_;
     bool release_;
     std::size_t next_ = 0;
@@ -163,6 +150,7 @@ private:
     // The cursor through the input seam: a real SetCursorPos adds moves of
     // its own and a warp of the X pointer to every step.
     tk::FakeInput input_;
+    tk::StepWindow window_;
 };
 
 HWND g_holdTarget = nullptr;

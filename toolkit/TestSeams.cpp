@@ -134,4 +134,35 @@ UINT ScriptedPopupMenus::Track(const PopupMenuRequest& request) {
     return onTrack ? onTrack(request) : 0;
 }
 
+namespace {
+
+constexpr UINT kStep = WM_APP + 77;
+constexpr UINT_PTR kStepTimer = 1;
+
+}  // namespace
+
+StepWindow::StepWindow(std::function<void()> onStep) : onStep_(std::move(onStep)) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &StepWindow::Proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ZpStepWindow";
+    ::RegisterClassA(&wc);  // fails harmlessly from the second window on
+    wnd_ = ::CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ::SetWindowLongPtrA(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+StepWindow::~StepWindow() { ::DestroyWindow(wnd_); }
+
+void StepWindow::PostStep() { ::PostMessageA(wnd_, kStep, 0, 0); }
+
+void StepWindow::StepAfter(UINT milliseconds) { ::SetTimer(wnd_, kStepTimer, milliseconds, nullptr); }
+
+LRESULT CALLBACK StepWindow::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<StepWindow*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (!self || (msg != kStep && msg != WM_TIMER)) return ::DefWindowProcA(wnd, msg, wParam, lParam);
+    if (msg == WM_TIMER) ::KillTimer(wnd, kStepTimer);
+    self->onStep_();
+    return 0;
+}
+
 }  // namespace tk

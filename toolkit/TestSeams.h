@@ -155,4 +155,22 @@ private:
     SeamOverride<PopupMenuService> override_;
 };
 
+// A hidden message-only window that runs `onStep` once for each PostStep,
+// or once after StepAfter's delay: scripted tests and benchmarks play their
+// steps through it from inside whatever message loop is running.
+class StepWindow {
+public:
+    explicit StepWindow(std::function<void()> onStep);
+    ~StepWindow();
+    StepWindow(const StepWindow&) = delete;
+    StepWindow& operator=(const StepWindow&) = delete;
+    void PostStep();
+    void StepAfter(UINT milliseconds);
+
+private:
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    std::function<void()> onStep_;
+    HWND wnd_ = nullptr;
+};
+
 }  // namespace tk

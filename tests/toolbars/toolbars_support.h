@@ -86,24 +86,14 @@ struct DockFormTest : ::testing::Test {
     }
 };
 
-inline constexpr UINT kStepMessage = WM_APP + 77;
-
-// Steps played one per dispatch of kStepMessage (posted messages keep their
-// order, so a step's mouse message is handled before the next step runs).
-// With `timed`, steps run on a timer instead: real input from SendInput is
-// read before timers, never before posted messages.
+// Steps played one per posted step (posted messages keep their order, so a
+// step's mouse message is handled before the next step runs). With
+// `timed`, steps run on a timer instead: real input from SendInput is read
+// before timers, never before posted messages.
 class Script {
 public:
-    Script(HWND target, tk::FakeInput* input, bool timed = false) : target_(target), input_(input), timed_(timed) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &Script::Proc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "ZpDragScript";
-        ::RegisterClassA(&wc);
-        wnd_ = ::CreateWindowA("ZpDragScript", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        ::SetWindowLongPtrA(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~Script() { ::DestroyWindow(wnd_); }
+    Script(HWND target, tk::FakeInput* input, bool timed = false)
+        : target_(target), input_(input), timed_(timed), window_([this] { Play(); }) {}
     // Cursor to `screen`, then `msg` to the target (client point of the cursor).
     Script& Mouse(POINT screen, UINT msg = WM_MOUSEMOVE) {
         steps_.push_back([this, screen, msg] {
@@ -128,26 +118,20 @@ public:
 private:
     void Next() {
         if (timed_)
-            ::SetTimer(wnd_, 1, 60, nullptr);
+            window_.StepAfter(60);
         else
-            ::PostMessageA(wnd_, kStepMessage, 0, 0);
+            window_.PostStep();
     }
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        auto* self = reinterpret_cast<Script*>(::GetWindowLongPtrA(h, GWLP_USERDATA));
-        if (self && (m == kStepMessage || m == WM_TIMER)) {
-            ::KillTimer(h, 1);
-            if (self->played_ < self->steps_.size()) {
-                self->steps_[self->played_++]();
-                if (self->played_ < self->steps_.size()) self->Next();
-            }
-            return 0;
+    void Play() {
+        if (played_ < steps_.size()) {
+            steps_[played_++]();
+            if (played_ < steps_.size()) Next();
         }
-        return ::DefWindowProcA(h, m, w, l);
     }
     HWND target_;
     tk::FakeInput* input_;
     bool timed_;
-    HWND wnd_ = nullptr;
+    tk::StepWindow window_;
     std::vector<std::function<void()>> steps_;
     std::size_t played_ = 0;
 };
