@@ -1101,13 +1101,7 @@ void TMainForm::RemoveInstalledFiles(bool& Partial, bool& OwnFileLeft)
         // Only what the installer put there; the user's own files stay.
         if (!Contains(installed, name))
             continue;
-        if (::DeleteFileA((D + name).c_str())) {
-            Log("File [" + name + "] was deleted;");
-        } else {
-            Partial = true;
-            OwnFileLeft = true;
-            LogIn(kYellow, "File [" + name + "] could not be deleted;");
-        }
+        DeleteOwnFile(D + name, name, Partial, OwnFileLeft);
     }
     const std::string stays = "Directory [" + D + "] could not be removed;";
     if (ReportFolder(RemoveFolderIfEmpty(D, CreatedByInstall(D)), D, "Directory [" + D + "] was removed;", stays, stays,
@@ -1123,13 +1117,18 @@ void TMainForm::RemoveDriverFiles(bool& Partial, bool& OwnFileLeft)
         const std::string name = path.substr(path.find_last_of('\\') + 1);
         if (!IsDriverFile(name) || !SameText(path, system + name) || !FileExists(path))
             continue;
-        if (::DeleteFileA(path.c_str())) {
-            Log("File [" + path + "] was deleted;");
-        } else {
-            Partial = true;
-            OwnFileLeft = true;
-            LogIn(kYellow, "File [" + path + "] could not be deleted;");
-        }
+        DeleteOwnFile(path, path, Partial, OwnFileLeft);
+    }
+}
+
+void TMainForm::DeleteOwnFile(const std::string& path, const std::string& shown, bool& Partial, bool& OwnFileLeft)
+{
+    if (::DeleteFileA(path.c_str())) {
+        Log("File [" + shown + "] was deleted;");
+    } else {
+        Partial = true;
+        OwnFileLeft = true;
+        LogIn(kYellow, "File [" + shown + "] could not be deleted;");
     }
 }
 

@@ -212,6 +212,9 @@ private:
                               const std::function<void(const std::string&, bool)>& report, bool& Partial);
     void RemoveInstalledFiles(bool& Partial, bool& OwnFileLeft);
     void RemoveDriverFiles(bool& Partial, bool& OwnFileLeft);
+    // Deletes a file the installation made, logging it under its shown name;
+    // one that stays makes the result partial and keeps the record.
+    void DeleteOwnFile(const std::string& path, const std::string& shown, bool& Partial, bool& OwnFileLeft);
     void RemoveStartMenuFolders(bool& Partial, bool& OwnFileLeft);
     void RemoveInstallRecord(bool& Partial, bool OwnFileLeft);
     // Logs what became of a folder the installation used (yellow, and a

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -83,21 +84,13 @@ bool TRegistry::DeleteKey(const std::string& key)
 
 std::string TRegistry::ReadString(const std::string& name) const
 {
-    if (!current_)
+    TRegistryValue value;
+    if (!ReadValue(name, value) || (value.type != REG_SZ && value.type != REG_EXPAND_SZ))
         return std::string();
-    DWORD type = 0;
-    DWORD size = 0;
-    if (::RegQueryValueExA(current_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
-        return std::string();
-    std::string value(size, '\0');
-    if (::RegQueryValueExA(current_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
-        ERROR_SUCCESS)
-        return std::string();
-    value.resize(size);
-    while (!value.empty() && value.back() == '\0')
-        value.pop_back();
-    return value;
+    std::string text = std::move(value.data);
+    while (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    return text;
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value)

@@ -359,7 +359,7 @@ void TMainForm::FormCreate(tk::Component*)
     unit.PortIsBidirectional = 0;
     CheckBidirectional(FPortAddress);
     SetPanelText(1, std::string());
-    SetPanelText(2, tk::FmtLoadStr(S_PORT_NO_PROGRAMMER, {PortText(FPortAddress)}));
+    ShowPortStatus(S_PORT_NO_PROGRAMMER, FPortAddress);
 
     unit.ViewMode = vmHex;
     MnuChipErase->SetChecked(true);
@@ -597,6 +597,12 @@ void TMainForm::SetPanelText(int panel, const std::string& text)
     SBar->Panels()[static_cast<std::size_t>(panel)].SetText(text);
 }
 
+void TMainForm::ShowPortStatus(unsigned text, std::int32_t port)
+{
+    portStatus_ = {text, port};
+    SetPanelText(2, tk::FmtLoadStr(text, {PortText(port)}));
+}
+
 // --- buffer grids -----------------------------------------------------------------------
 
 void TMainForm::ShowBuffer(tk::StringGrid& grid, TBufferView& view, const std::vector<std::int32_t>& buffer,
@@ -642,12 +648,19 @@ void TMainForm::ShowEEpromBuffer()
 void TMainForm::ToggleBarVisible(TToolbar& bar, tk::MenuItem& item)
 {
     bar.SetVisible(!bar.Visible());
-    item.SetChecked(!item.Checked());
+    item.SetChecked(bar.Visible());
     // A docked bar arranged while its row was hidden (a language switch
     // re-arranges every bar) centred its buttons in a row of no thickness;
     // shown, its row has one again.
     if (bar.Visible())
         bar.Rearrange();
+}
+
+void TMainForm::ShowBarMarks()
+{
+    for (const auto& [bar, item] : {std::pair{FileBar, MnuFileOperations}, std::pair{MiscBar, MnuMiscOperations},
+                                    std::pair{FLEPBar, MnuFLEPOperations}, std::pair{ViewBar, MnuViewOperations}})
+        item->SetChecked(bar->Visible());
 }
 
 void TMainForm::MnuFileOperationsClick(tk::Component*) { ToggleBarVisible(*FileBar, *MnuFileOperations); }
@@ -722,11 +735,11 @@ void TMainForm::GiveBackLiveState(const TMainWindowLiveState& live)
     MnuHex->SetChecked(unit.ViewMode == vmHex);
     MnuDecimal->SetChecked(unit.ViewMode == vmDecimal);
     MnuAscii->SetChecked(unit.ViewMode == vmAscii);
-    for (const auto& [bar, item] : {std::pair{FileBar, MnuFileOperations}, std::pair{MiscBar, MnuMiscOperations},
-                                    std::pair{FLEPBar, MnuFLEPOperations}, std::pair{ViewBar, MnuViewOperations}})
-        item->SetChecked(bar->Visible());
+    ShowBarMarks();
     if (!unit.DeviceName.empty())
         SetPanelText(0, unit.DeviceName);
+    if (portStatus_.text != 0)
+        ShowPortStatus(portStatus_.text, portStatus_.port);
     ReshapeGrids();
     ApplyEditingState();
     PlaceGrid(*SG1, live.flashGrid);
@@ -959,9 +972,9 @@ bool TMainForm::CheckProgrammer()
         power.Off();
     }
     if (present) {
-        SetPanelText(2, tk::FmtLoadStr(S_PORT_PROGRAMMER_OK, {PortText(FPortAddress)}));
+        ShowPortStatus(S_PORT_PROGRAMMER_OK, FPortAddress);
     } else {
-        SetPanelText(2, tk::FmtLoadStr(S_PORT_NO_PROGRAMMER, {PortText(FPortAddress)}));
+        ShowPortStatus(S_PORT_NO_PROGRAMMER, FPortAddress);
         tk::ShowMessage(tk::FmtLoadStr(S_PROGRAMMER_NOT_FOUND, {tk::IntToHex(FPortAddress, 2)}));
     }
     return present;

@@ -488,6 +488,9 @@ public:
     // Status-bar panel text (0 device, 1 messages, 2 port and adapter).
     std::string PanelText(int panel) const;
     void SetPanelText(int panel, const std::string& text);
+    // Status panel 2: the last check for a programming device on a port
+    // (a string id taking the port).
+    void ShowPortStatus(unsigned text, std::int32_t port);
 
 private:
     enum class TMemory { Flash, EEprom };
@@ -542,6 +545,8 @@ private:
     // The Flash grid's panel is at least as wide as the grid's widest layout.
     int FlashPanelWidth(int half) const;
     void ToggleBarVisible(TToolbar& bar, tk::MenuItem& item);
+    // Each Toolbars item is checked when its bar is shown.
+    void ShowBarMarks();
     // The caption names the bound plug-in, or says that there is none.
     void ShowPlugInInCaption();
     // The port items that the ports found give a caption get it.
@@ -551,6 +556,11 @@ private:
     bool commandDone_ = false;
     bool commandsFailed_ = false;
     std::string loadFailure_;
+    // What status panel 2 says, to say it again in another language.
+    struct {
+        unsigned text = 0;
+        std::int32_t port = 0;
+    } portStatus_;
     TTransferOutcome lastTransfer_ = TTransferOutcome::Refused;
     std::string lastSummary_;
     bool loopRunning_ = false;

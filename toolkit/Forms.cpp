@@ -1130,7 +1130,9 @@ void KeepOwnedWindowsInFront(HWND owner) {
     }
     // Wine restacks a window on the screen only when it changes place in the
     // z-order and lands in front of every other visible window: each goes
-    // behind the owner first, then to the top, the lowest first.
+    // behind the owner first, then to the top, the lowest first. The
+    // z-order it reports may already have them in front while the screen
+    // does not, so they are restacked every time.
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
     for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
         ::SetWindowPos(*it, owner, 0, 0, 0, 0, flags);

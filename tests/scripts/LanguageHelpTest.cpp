@@ -374,12 +374,16 @@ TEST_F(LanguageSwitch, ChangesTheLanguageAndNothingElse)
     PumpMessages();
     ASSERT_EQ(form_->Dock4->RowThickness().size(), 2u);
     const std::string before = Seen(*form_);
+    const std::string portStatus = form_->PanelText(2);
+    ASSERT_EQ(portStatus, Text(S_PORT_PROGRAMMER_OK, {"378"}));
 
     form_->SwitchLanguage(form_->LanguageFrench);
     PumpMessages();
 
     ASSERT_TRUE(form_->LanguageFrench->Checked());
     EXPECT_EQ(form_->Caption(), Text(S_MAIN_CAPTION_PREFIX) + Text(S_MAIN_CAPTION_USING_LIBRARY) + "DemoPlugin.dll");
+    EXPECT_EQ(form_->PanelText(2), Text(S_PORT_PROGRAMMER_OK, {"378"}));
+    EXPECT_NE(form_->PanelText(2), portStatus);
     EXPECT_EQ(Seen(*form_), before);
     EXPECT_EQ(form_->Dock4->Top() + form_->Dock4->Height(), form_->SBar->Top());
     EXPECT_EQ(form_->PBar->Top(), form_->SBar->Top() + 4);

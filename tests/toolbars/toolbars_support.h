@@ -13,10 +13,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <vector>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace bartest {
 
