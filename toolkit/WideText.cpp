@@ -48,7 +48,9 @@ char NarrowChar(WPARAM wideChar) {
     const wchar_t wc = static_cast<wchar_t>(wideChar);
     char c = 0;
     BOOL lost = FALSE;
-    const int n = ::WideCharToMultiByte(CodePage(), 0, &wc, 1, &c, 1, nullptr, &lost);
+    const UINT page = CodePage();
+    if (page == CP_UTF8) return 0;  // every character past ASCII takes more than a byte
+    const int n = ::WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, &wc, 1, &c, 1, nullptr, &lost);
     return n == 1 && !lost ? c : 0;
 }
 

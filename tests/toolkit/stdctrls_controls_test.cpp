@@ -75,6 +75,17 @@ TEST(EditControl, OnChangeRunsOnlyWhenTheTextDiffers) {
     EXPECT_TRUE(::GetWindowLongA(h, GWL_STYLE) & ES_READONLY);
 }
 
+TEST(EditControl, KeyPressShowsACharacterTheCodePageLacksAsAQuestionMark) {
+    // Not as a look-alike ("s", "O"): a handler that lets letters through
+    // would take the cedilla s for a plain s.
+    ctltest::TestForm host;
+    auto* edit = host.Add<Edit>();
+    std::string seen;
+    edit->OnKeyPress = [&](Component*, char& key) { seen += key; };
+    for (wchar_t typed : {L'\x015F', L'\x03A9', L's'}) ::SendMessageW(edit->Handle(), WM_CHAR, typed, 0);
+    EXPECT_EQ(seen, "??s");
+}
+
 TEST(EditControl, ColourIsPaintedBehindTheText) {
     ctltest::TestForm host;
     auto* edit = host.Add<Edit>();
