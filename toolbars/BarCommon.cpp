@@ -202,6 +202,12 @@ LRESULT CALLBACK HookGetMessage(int code, WPARAM wParam, LPARAM lParam) {
 
 bool AppHasActiveWindow() { return ::GetActiveWindow() != nullptr; }
 
+void DrawLineWith(HDC dc, HPEN pen, POINT from, POINT to) {
+    const tk::SelectGuard selected(dc, pen);
+    ::MoveToEx(dc, from.x, from.y, nullptr);
+    ::LineTo(dc, to.x, to.y);
+}
+
 void ClipToNCUpdateRegion(HWND wnd, HDC dc, HRGN rgn) {
     if (reinterpret_cast<UINT_PTR>(rgn) <= 1) return;
     RECT wr{};

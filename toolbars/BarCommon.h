@@ -105,6 +105,10 @@ bool AppHasActiveWindow();
 // window (frame included) for the non-client painters.
 constexpr DWORD kWholeWindowDC = DCX_WINDOW | 0x00010000 /* DCX_USESTYLE */;
 
+// A line from `from` up to (not including) `to` in `pen`, which is selected
+// for the line alone.
+void DrawLineWith(HDC dc, HPEN pen, POINT from, POINT to);
+
 // Prepares a whole-window DC for non-client painting: clips it to the
 // WM_NCPAINT region `rgn` (screen coordinates; 0 and 1 mean the whole window).
 void ClipToNCUpdateRegion(HWND wnd, HDC dc, HRGN rgn);

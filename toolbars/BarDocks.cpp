@@ -652,31 +652,21 @@ void TDock::DrawBoundLines(HDC use) {
             tk::PenHandle shadow = tk::CreatePen(tk::Pen{tk::clBtnShadow});
             tk::PenHandle light = tk::CreatePen(tk::Pen{tk::clBtnHighlight});
             RECT rest = r;
-            {
-                const tk::SelectGuard pen(use, shadow.Get());
-                if (boundLines_ & (1 << blTop)) {
-                    ::MoveToEx(use, r.left, r.top, nullptr);
-                    ::LineTo(use, r.right, r.top);
-                    ++rest.top;
-                }
-                if (boundLines_ & (1 << blLeft)) {
-                    ::MoveToEx(use, r.left, r.top, nullptr);
-                    ::LineTo(use, r.left, r.bottom);
-                    ++rest.left;
-                }
+            if (boundLines_ & (1 << blTop)) {
+                DrawLineWith(use, shadow.Get(), POINT{r.left, r.top}, POINT{r.right, r.top});
+                ++rest.top;
             }
-            {
-                const tk::SelectGuard pen(use, light.Get());
-                if (boundLines_ & (1 << blBottom)) {
-                    ::MoveToEx(use, r.left, r.bottom - 1, nullptr);
-                    ::LineTo(use, r.right, r.bottom - 1);
-                    --rest.bottom;
-                }
-                if (boundLines_ & (1 << blRight)) {
-                    ::MoveToEx(use, r.right - 1, r.top, nullptr);
-                    ::LineTo(use, r.right - 1, r.bottom);
-                    --rest.right;
-                }
+            if (boundLines_ & (1 << blLeft)) {
+                DrawLineWith(use, shadow.Get(), POINT{r.left, r.top}, POINT{r.left, r.bottom});
+                ++rest.left;
+            }
+            if (boundLines_ & (1 << blBottom)) {
+                DrawLineWith(use, light.Get(), POINT{r.left, r.bottom - 1}, POINT{r.right, r.bottom - 1});
+                --rest.bottom;
+            }
+            if (boundLines_ & (1 << blRight)) {
+                DrawLineWith(use, light.Get(), POINT{r.right - 1, r.top}, POINT{r.right - 1, r.bottom});
+                --rest.right;
             }
             RECT client{};
             ::GetClientRect(wnd, &client);

@@ -9,10 +9,6 @@
 
 struct TCustomToolWindow::SizeState {
     TSizingEdge edge = seLeft;
-    bool horizontal = false;
-    bool leftEdge = false;
-    bool vertical = false;
-    bool topEdge = false;
     int minWidth = 0;
     int minHeight = 0;
     RECT start{};
@@ -27,16 +23,18 @@ void TCustomToolWindow::TrackSize(SizeState& size) {
     if (p.x == size.lastCursor.x && p.y == size.lastCursor.y) return;
     size.lastCursor = p;
     RECT r = size.start;
-    if (size.horizontal) (size.leftEdge ? r.left : r.right) += p.x - size.startCursor.x;
-    if (size.vertical) (size.topEdge ? r.top : r.bottom) += p.y - size.startCursor.y;
+    const bool leftEdge = MovesLeftSide(size.edge);
+    const bool topEdge = MovesTopSide(size.edge);
+    if (SizesWidth(size.edge)) (leftEdge ? r.left : r.right) += p.x - size.startCursor.x;
+    if (SizesHeight(size.edge)) (topEdge ? r.top : r.bottom) += p.y - size.startCursor.y;
     if (r.right - r.left < size.minWidth) {
-        if (size.leftEdge)
+        if (leftEdge)
             r.left = r.right - size.minWidth;
         else
             r.right = r.left + size.minWidth;
     }
     if (r.bottom - r.top < size.minHeight) {
-        if (size.topEdge)
+        if (topEdge)
             r.top = r.bottom - size.minHeight;
         else
             r.bottom = r.top + size.minHeight;
@@ -54,10 +52,6 @@ void TCustomToolWindow::SizeLoop(TSizingEdge edge) {
     const tk::LifeToken alive = Token();
     SizeState size;
     size.edge = edge;
-    size.horizontal = SizesWidth(edge);
-    size.leftEdge = MovesLeftSide(edge);
-    size.vertical = SizesHeight(edge);
-    size.topEdge = MovesTopSide(edge);
     MeasureMinimumSize(size.minWidth, size.minHeight);
     size.minWidth += Width() - ClientWidth();
     size.minHeight += Height() - ClientHeight();

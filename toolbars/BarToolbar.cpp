@@ -28,12 +28,6 @@ int Coordinate(long long v) {
     return static_cast<int>(std::clamp(v, -kFar, kFar));
 }
 
-void DrawLineWith(HDC dc, HPEN pen, POINT from, POINT to) {
-    const tk::SelectGuard selected(dc, pen);
-    ::MoveToEx(dc, from.x, from.y, nullptr);
-    ::LineTo(dc, to.x, to.y);
-}
-
 }  // namespace
 
 TCustomToolbar::TCustomToolbar() { InitSizingFlags(); }
