@@ -482,7 +482,7 @@ void TMainForm::CaptionPortItems(const TPortMenuPlan& plan)
 {
     tk::MenuItem* items[3] = {LPT11, LPT21, LPT31};
     for (int i = 0; i < 3; ++i) {
-        if (plan.changed && plan.captioned[i])
+        if (plan.captioned[i])
             items[i]->SetCaption(tk::LoadStr(kPortCaptions[i]));
     }
 }

@@ -55,7 +55,7 @@ function(zp_language_module lang codepage language)
     VERBATIM)
 
   set_source_files_properties(${out}/Module.rc PROPERTIES
-    OBJECT_DEPENDS "${ZP_STRING_ID_HEADERS};${CMAKE_SOURCE_DIR}/toolkit/ToolkitStrings.h;${merged_forms}")
+    OBJECT_DEPENDS "${ZP_STRING_IDS_HEADERS};${CMAKE_SOURCE_DIR}/toolkit/ToolkitStrings.h;${merged_forms}")
   set(target zp_language_${lang})
   add_library(${target} MODULE ${out}/Module.rc)
   set_target_properties(${target} PROPERTIES
