@@ -260,12 +260,7 @@ TEST_F(ButtonTest, ALinkedActionCarriesItsCheckAndItsImageIndex) {
 namespace {
 
 void MoveMouseTo(POINT screen) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(screen.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = static_cast<LONG>(screen.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &in, sizeof in);
+    bartest::SendMouse(screen, 0);
     // The move reaches the queue as posted WM_MOUSEMOVE and runs the hooks.
     for (int i = 0; i < 20; ++i) {
         Pump();
