@@ -522,10 +522,14 @@ TEST_F(InstallerWindow, FoldersTheInstallMakesAreMadeWholeAndRemovedAgain)
 
     Install(form_, true);
     EXPECT_EQ(ReadFile(folder + "\\ZeltoProgBasic.dll"), "PLACEHOLDER ZeltoProgBasic.dll\r\n");
-    EXPECT_TRUE(ReadLink(ProgramsFolder() + "\\" + group + "\\Zelto Raz-Edezadu Divudavizu.lnk").loaded);
+    const LinkInfo app = ReadLink(ProgramsFolder() + "\\" + group + "\\Zelto Raz-Edezadu Divudavizu.lnk");
+    ASSERT_TRUE(app.loaded);
+    EXPECT_EQ(app.workDir, folder + "\\");
 
     Uninstall();
     EXPECT_EQ(Log(last_).back(), "Uninstall process succeeded without errors.");
+    EXPECT_TRUE(Logged("Directory [" + target_.Path() + "Made Above\\] was removed;", last_));
+    EXPECT_TRUE(Logged(std::string("Group [") + kGroup + "] was deleted from the Start menu;", last_));
     EXPECT_TRUE(FolderTree(target_.Path()).empty());
     EXPECT_EQ(InstallationFootprint(), before);
 }
@@ -555,6 +559,7 @@ TEST_F(InstallerWindow, InstallingIntoAnotherFolderAsksAndUninstallTakesTheNewOn
     EXPECT_TRUE(Exists(folder_ + "ZELTOPRG.exe"));
     EXPECT_FALSE(Exists(ProgramsFolder() + "\\" + kGroup));
     EXPECT_EQ(RegistryTree(HKEY_LOCAL_MACHINE, "Software\\Zelto"), "");
+    EXPECT_FALSE(form->UninstallButton->Visible());
 }
 
 TEST_F(InstallerWindow, AnUninstallThatCannotFinishKeepsTheRecordForTheNextOne)
